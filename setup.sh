@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Installs what the build and the tests need on Debian 12, then configures and
+# builds into ./build. Run as root (or with sudo) on a fresh machine; packages
+# already present are not installed again.
+#
+#   ./setup.sh            install, configure, build
+#   ./setup.sh --test     the same, then run every test
+set -euo pipefail
+cd "$(dirname "$0")"
+
+packages=(
+  cmake ninja-build g++ pkg-config
+  libgtest-dev libgmock-dev
+)
+
+missing=()
+for package in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q '^install ok installed$'; then
+    missing+=("$package")
+  fi
+done
+if ((${#missing[@]})); then
+  if [[ $(id -u) -ne 0 ]]; then
+    echo "setup.sh: missing packages: ${missing[*]}; run as root to install them" >&2
+    exit 1
+  fi
+  echo "setup.sh: installing ${missing[*]}"
+  apt-get update
+  DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
+fi
+
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUORREL_WARNINGS_AS_ERRORS=ON
+cmake --build build
+
+if [[ ${1:-} == --test ]]; then
+  ctest --test-dir build --output-on-failure
+fi
