@@ -11,6 +11,7 @@ cd "$(dirname "$0")"
 packages=(
   cmake ninja-build g++ pkg-config
   libgtest-dev libgmock-dev
+  locales
 )
 
 missing=()
@@ -27,6 +28,16 @@ if ((${#missing[@]})); then
   echo "setup.sh: installing ${missing[*]}"
   apt-get update
   DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
+fi
+
+# A locale with a decimal comma, so the tests can prove that values are read
+# and shown with '.' whatever locale the program runs in.
+if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
+  if [[ $(id -u) -eq 0 ]]; then
+    localedef -i de_DE -f UTF-8 de_DE.UTF-8
+  else
+    echo "setup.sh: no de_DE.UTF-8 locale; run as root to generate it (its test is skipped meanwhile)" >&2
+  fi
 fi
 
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUORREL_WARNINGS_AS_ERRORS=ON
