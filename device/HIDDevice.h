@@ -50,6 +50,8 @@ private:
 
     void Open(HidBus& bus);
     void SetReceiver(HIDInterface* receiver);
+    // Clears the receiver only if it is still receiver.
+    void ClearReceiver(HIDInterface* receiver);
     void Release();
 
     HIDDescriptor* m_descriptor;

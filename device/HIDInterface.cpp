@@ -1,1 +1,20 @@
-// placeholder: replaced by the real file
+#include "device/HIDInterface.h"
+
+#include "device/HIDDevice.h"
+
+HIDInterface::HIDInterface(HIDDevice* device) : m_device(device)
+{
+    if (m_device != nullptr)
+        m_device->SetReceiver(this);
+}
+
+HIDInterface::~HIDInterface()
+{
+    Detach();
+}
+
+void HIDInterface::Detach()
+{
+    if (m_device != nullptr)
+        m_device->ClearReceiver(this);
+}
