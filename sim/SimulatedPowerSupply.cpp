@@ -1,1 +1,352 @@
-// placeholder
+#include "sim/SimulatedPowerSupply.h"
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+#include "device/QuorrelProtocol.h"
+#include "model/ScriptStep.h"
+#include "model/ValueCodecs.h"
+
+namespace
+{
+// Factory parameters, as a user would type them, by slot.
+const std::pair<int, const char*> FactoryTexts[] = {
+    {0, "12.00"}, {1, "13.80"}, {2, "19.00"}, {3, "5.00"}, {4, "9.00"}, {5, "15.00"}, {6, "24.00"}, {7, "12.50"},
+    {8, "11.50"},            // ignition high
+    {9, "10.00"},            // ignition low
+    {10, "50"},              // debounce, ms
+    {11, "10"}, {12, "2"}, {13, "5"},
+    {14, "11.00"}, {15, "10.50"}, {16, "35.00"}, {17, "11.80"},
+    {18, "1"}, {19, "0"}, {20, "500"}, {21, "00000001"}, {22, "20"},
+    {23, "00:00:10"}, {24, "00:01:00"}, {25, "00:00:30"}, {26, "00:02:00"},
+    {27, "00:01:00"}, {28, "00:05:00"}, {29, "00:05:00"}, {30, "00:10:00"},
+    {31, "00:15:00"}, {32, "00:30:00"}, {33, "01:00:00"}, {34, "02:00:00"},
+    {35, "04:00:00"}, {36, "08:00:00"}, {37, "Never"}, {38, "Never"},
+    {39, "60"}, {40, "30"}, {41, "13.00"}, {42, "12.50"}, {43, "11.50"},
+};
+
+ParameterBlock MakeFactoryParameters()
+{
+    ParameterBlock block{};
+    block[8] = 0x5A; // bytes no parameter uses still hold something of the device's
+    block[12] = 0x00;
+    block[31] = 0xA5;
+    for (const auto& [slot, text] : FactoryTexts)
+        StoreParameter(block, slot, text);
+    return block;
+}
+
+std::array<uint8_t, 64> MakeFactoryScript()
+{
+    ScriptBlock block;
+    block.fill(0xFF);
+    ScriptStepView start; // output on for a minute, then go on
+    start.vOutT1State = StateItemOn;
+    start.vOutT2State = StateItemOn;
+    start.playNextStep = true;
+    start.voltage = "12.00";
+    start.vOutT1Time = "00:00:05";
+    start.vOutT2Time = "00:00:55";
+    start.vAuxT1Time = start.vAuxT2Time = "Never";
+    start.vPwsT1Time = "500";
+    start.vPwsT2Time = "Never";
+    start.globalWaitTime = "00:01:00";
+    EncodeScriptStep(start, block, 0);
+    ScriptStepView stop = start; // then off, and the script ends
+    stop.vOutT1State = stop.vOutT2State = StateItemOff;
+    stop.playNextStep = false;
+    stop.globalWaitTime = "00:00:30";
+    EncodeScriptStep(stop, block, 1);
+    return block;
+}
+
+SimulatedPowerSupply::Report Blank(uint8_t type)
+{
+    SimulatedPowerSupply::Report report(ReportLength, 0);
+    report[0] = type;
+    return report;
+}
+} // namespace
+
+const ParameterBlock& SimulatedPowerSupply::FactoryParameters()
+{
+    static const ParameterBlock block = MakeFactoryParameters();
+    return block;
+}
+
+const std::array<uint8_t, 64>& SimulatedPowerSupply::FactoryScriptBlock()
+{
+    static const std::array<uint8_t, 64> block = MakeFactoryScript();
+    return block;
+}
+
+SimulatedPowerSupply::SimulatedPowerSupply(Clock& clock) : m_clock(clock), m_startMs(clock.NowMs())
+{
+    m_memory.fill(0xFF);
+    std::copy(FactoryScriptBlock().begin(), FactoryScriptBlock().end(), m_memory.begin());
+    std::copy(FactoryParameters().begin(), FactoryParameters().end(),
+              m_memory.begin() + (ParameterBlockBase - MemoryBase));
+}
+
+std::vector<SimulatedPowerSupply::Report> SimulatedPowerSupply::HandleOutputReport(std::span<const uint8_t> report)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    const auto at = [&](size_t i) -> uint8_t { return i < report.size() ? report[i] : 0; };
+    Report answer;
+    switch (at(0))
+    {
+    case CmdStatusRequest:
+        answer = StatusReportLocked();
+        break;
+    case CmdMemoryRead:
+    case CmdMemoryWrite:
+    case CmdMemoryErase: {
+        const uint32_t address = at(1) | at(2) << 8 | at(3) << 16;
+        const std::span<const uint8_t> data = report.size() >= 21 ? report.subspan(5, 16) : std::span<const uint8_t>{};
+        answer = MemoryRequest(at(0), address, at(4), data);
+        break;
+    }
+    case CmdControl:
+        answer = Control(at(1), at(2), at(3));
+        break;
+    default:
+        return {};
+    }
+    if (m_dropReplies > 0)
+    {
+        --m_dropReplies;
+        return {};
+    }
+    return {answer};
+}
+
+SimulatedPowerSupply::Report SimulatedPowerSupply::MemoryReply(uint32_t address, uint8_t count,
+                                                               std::span<const uint8_t> data) const
+{
+    Report reply = Blank(ReportMemoryRead);
+    reply[1] = static_cast<uint8_t>(address);
+    reply[2] = static_cast<uint8_t>(address >> 8);
+    reply[3] = static_cast<uint8_t>(address >> 16);
+    reply[4] = count;
+    std::copy_n(data.begin(), std::min<size_t>(data.size(), 16), reply.begin() + 5);
+    return reply;
+}
+
+SimulatedPowerSupply::Report SimulatedPowerSupply::MemoryRequest(uint8_t code, uint32_t address, uint8_t count,
+                                                                 std::span<const uint8_t> data)
+{
+    const bool inside = address >= MemoryBase && address + count <= MemoryBase + MemorySize;
+    const size_t offset = address - MemoryBase;
+    if (code == CmdMemoryErase)
+    {
+        if (!inside || count != MemoryEraseSize || address % MemoryEraseSize != 0)
+            return MemoryReply(address, 0, {});
+        std::fill_n(m_memory.begin() + static_cast<long>(offset), MemoryEraseSize, 0xFF);
+        return MemoryReply(address, MemoryEraseSize, {});
+    }
+    if (!inside || count != MemoryChunkSize || (code == CmdMemoryWrite && data.size() != MemoryChunkSize))
+        return MemoryReply(address, 0, {});
+    if (code == CmdMemoryWrite)
+    {
+        // Flash: a write can only clear bits; only an erase sets them again.
+        for (size_t i = 0; i < MemoryChunkSize; ++i)
+            m_memory[offset + i] &= data[i];
+    }
+    std::array<uint8_t, MemoryChunkSize> stored;
+    std::copy_n(m_memory.begin() + static_cast<long>(offset), MemoryChunkSize, stored.begin());
+    if (code == CmdMemoryWrite && m_corruptEchoes > 0)
+    {
+        --m_corruptEchoes;
+        stored[0] ^= 0x01;
+    }
+    return MemoryReply(address, MemoryChunkSize, stored);
+}
+
+SimulatedPowerSupply::Report SimulatedPowerSupply::Control(uint8_t subCode, uint8_t value1, uint8_t value2)
+{
+    Report reply = Blank(ReportCommand);
+    reply[2] = subCode;
+    if (m_controlError != 0)
+    {
+        reply[1] = m_controlError;
+        return reply;
+    }
+    const int maxSteps = m_memory[ParameterBlockBase - MemoryBase + 15];
+    switch (subCode)
+    {
+    case CtlAuxOutput:
+        m_aux = value1 != 0;
+        break;
+    case CtlPowerSwitch:
+        m_powerSwitch = value1 != 0;
+        break;
+    case CtlMainOutput:
+        m_vout = value1 != 0;
+        break;
+    case CtlSetOutputVoltage:
+        m_volatileCode = value1;
+        break;
+    case CtlConnectInit:
+        break;
+    case CtlStepUp:
+        m_regulatorSteps = std::min(m_regulatorSteps + 1, maxSteps);
+        break;
+    case CtlStepDown:
+        m_regulatorSteps = std::max(m_regulatorSteps - 1, 0);
+        break;
+    case CtlFactoryDefaults:
+        std::copy(FactoryParameters().begin(), FactoryParameters().end(),
+                  m_memory.begin() + (ParameterBlockBase - MemoryBase));
+        m_volatileCode = -1;
+        break;
+    case CtlScriptStart:
+        m_scriptRunning = true;
+        m_scriptStartMs = m_clock.NowMs();
+        break;
+    case CtlScriptStop:
+        m_scriptRunning = false;
+        break;
+    case CtlSleep:
+        m_sleepMinutes = static_cast<uint16_t>(value1 << 8 | value2);
+        break;
+    case CtlRegulatorSteps:
+        reply[3] = static_cast<uint8_t>(m_regulatorSteps);
+        break;
+    default:
+        reply[1] = 1;
+        break;
+    }
+    return reply;
+}
+
+uint16_t SimulatedPowerSupply::SecondsSince(uint64_t ms) const
+{
+    const uint64_t seconds = (m_clock.NowMs() - ms) / 1000;
+    return static_cast<uint16_t>(std::min<uint64_t>(seconds, 0xFFFE));
+}
+
+uint16_t SimulatedPowerSupply::ParameterWord(int offset) const
+{
+    const size_t at = ParameterBlockBase - MemoryBase + static_cast<size_t>(offset);
+    return static_cast<uint16_t>(m_memory[at] << 8 | m_memory[at + 1]);
+}
+
+uint8_t SimulatedPowerSupply::OutputCode() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_volatileCode >= 0 ? static_cast<uint8_t>(m_volatileCode)
+                               : m_memory[ParameterBlockBase - MemoryBase + 52 + static_cast<size_t>(m_voltageConfig)];
+}
+
+SimulatedPowerSupply::Report SimulatedPowerSupply::StatusReport() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return StatusReportLocked();
+}
+
+SimulatedPowerSupply::Report SimulatedPowerSupply::StatusReportLocked() const
+{
+    Report status = Blank(ReportStatus);
+    const auto put16 = [&](size_t at, uint16_t value) {
+        status[at] = static_cast<uint8_t>(value >> 8);
+        status[at + 1] = static_cast<uint8_t>(value);
+    };
+    const uint8_t code = m_volatileCode >= 0
+                             ? static_cast<uint8_t>(m_volatileCode)
+                             : m_memory[ParameterBlockBase - MemoryBase + 52 + static_cast<size_t>(m_voltageConfig)];
+    status[1] = static_cast<uint8_t>(m_timeConfig << 5 | m_voltageConfig << 2 | m_mode);
+    status[2] = m_converterState;
+    status[3] = m_inputCount;
+    status[4] = m_ignitionCount;
+    status[5] = m_vout ? static_cast<uint8_t>(std::lround(std::min(OutputCodeToVolts(code) / 0.117, 255.0))) : 0;
+    status[6] = static_cast<uint8_t>((m_powerSwitch ? 0x04 : 0) | (m_vout ? 0x08 : 0) | (m_aux ? 0x10 : 0));
+    status[7] = 0x00;
+    status[8] = m_inputCount >= m_memory[ParameterBlockBase - MemoryBase + 4] ? 0x01 : 0x00; // input good
+    status[9] = m_scriptRunning ? 0x01 : 0x00;
+    status[10] = m_scriptRunning ? 1 : 0;
+    // Timers run while the device follows ignition or input voltage, or plays its script.
+    const bool timing = m_mode == 1 || m_mode == 3;
+    put16(11, m_scriptRunning ? SecondsSince(m_scriptStartMs) : timing ? SecondsSince(m_startMs) : 0);
+    put16(13, m_vout && timing ? SecondsSince(m_startMs) : 0);
+    put16(15, m_aux && timing ? SecondsSince(m_startMs) : 0);
+    put16(17, ParameterWord(10));
+    const int pair = m_timeConfig;
+    // Off-delay and hard-off of the time configuration in force.
+    const int offDelayOffsets[] = {16, 20, 24, 28, 34, 38, 42, 48};
+    const int hardOffOffsets[] = {18, 22, 26, 32, 36, 40, 44, 50};
+    put16(19, ParameterWord(offDelayOffsets[pair]));
+    put16(21, ParameterWord(hardOffOffsets[pair]));
+    status[23] = m_firmware;
+    return status;
+}
+
+std::vector<uint8_t> SimulatedPowerSupply::ReadMemory(uint32_t address, size_t length) const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    std::vector<uint8_t> bytes;
+    for (size_t i = 0; i < length; ++i)
+    {
+        const uint32_t at = address + static_cast<uint32_t>(i);
+        bytes.push_back(at >= MemoryBase && at < MemoryBase + MemorySize ? m_memory[at - MemoryBase] : 0xFF);
+    }
+    return bytes;
+}
+
+void SimulatedPowerSupply::WriteMemory(uint32_t address, std::span<const uint8_t> bytes)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    for (size_t i = 0; i < bytes.size(); ++i)
+    {
+        const uint32_t at = address + static_cast<uint32_t>(i);
+        if (at >= MemoryBase && at < MemoryBase + MemorySize)
+            m_memory[at - MemoryBase] = bytes[i];
+    }
+}
+
+#define SIM_SETTER(Name, member, Type)                                                                                 \
+    void SimulatedPowerSupply::Name(Type value)                                                                        \
+    {                                                                                                                  \
+        std::lock_guard<std::mutex> lock(m_mutex);                                                                     \
+        member = value;                                                                                                \
+    }
+SIM_SETTER(SetInputCount, m_inputCount, uint8_t)
+SIM_SETTER(SetIgnitionCount, m_ignitionCount, uint8_t)
+SIM_SETTER(SetConverterState, m_converterState, uint8_t)
+SIM_SETTER(SetFirmwareByte, m_firmware, uint8_t)
+SIM_SETTER(FailControlCommandsWith, m_controlError, uint8_t)
+SIM_SETTER(CorruptNextWriteEchoes, m_corruptEchoes, int)
+SIM_SETTER(DropNextReplies, m_dropReplies, int)
+#undef SIM_SETTER
+
+void SimulatedPowerSupply::SetMode(int mode)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_mode = mode & 3;
+}
+
+void SimulatedPowerSupply::SetVoltageConfig(int config)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_voltageConfig = config & 7;
+}
+
+void SimulatedPowerSupply::SetTimeConfig(int config)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_timeConfig = config & 7;
+}
+
+#define SIM_GETTER(Name, expression, Type)                                                                             \
+    Type SimulatedPowerSupply::Name() const                                                                            \
+    {                                                                                                                  \
+        std::lock_guard<std::mutex> lock(m_mutex);                                                                     \
+        return expression;                                                                                             \
+    }
+SIM_GETTER(AuxOn, m_aux, bool)
+SIM_GETTER(PowerSwitchOn, m_powerSwitch, bool)
+SIM_GETTER(VOutOn, m_vout, bool)
+SIM_GETTER(ScriptRunning, m_scriptRunning, bool)
+SIM_GETTER(RegulatorSteps, m_regulatorSteps, int)
+SIM_GETTER(SleepMinutes, m_sleepMinutes, uint16_t)
+#undef SIM_GETTER

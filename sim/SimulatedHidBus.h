@@ -1,0 +1,67 @@
+#pragma once
+
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "device/hid/HidBus.h"
+#include "sim/SimulatedPowerSupply.h"
+#include "support/Clock.h"
+
+// A HID bus in memory: simulated power supplies and decoys that can be
+// plugged and unplugged, with faults a real bus may show. Everything above
+// the seam runs on it unchanged. The bus must outlive its ports and watches.
+class SimulatedHidBus final : public HidBus
+{
+public:
+    explicit SimulatedHidBus(Clock& clock = Clock::System());
+    ~SimulatedHidBus() override;
+
+    // A power supply with the device's identity, plugged in. Returns its index.
+    int AddPowerSupply();
+    // Any other HID interface; opens = false makes Open fail for it.
+    int AddDecoy(HidDeviceInfo info, bool opens = true);
+
+    SimulatedPowerSupply& PowerSupply(int index);
+    std::string PathOf(int index) const;
+
+    void Unplug(int index);
+    void Plug(int index);
+    bool IsPlugged(int index) const;
+
+    // Faults of the line between program and device.
+    void SetChunkSizes(int index, std::vector<size_t> sizes); // input handed out in these sizes, cycling
+    void HoldReplies(int index, bool hold);                    // answers kept back ...
+    void ReleaseHeldReplies(int index);                        // ... until released
+    void InjectInput(int index, std::vector<uint8_t> bytes);   // raw bytes as if sent by the device
+    void DisappearOnCommand(int index, int n);                 // unplugged by the nth command from now
+
+    // Observation.
+    std::vector<std::vector<uint8_t>> WrittenReports(int index) const;
+    size_t PendingInput(int index) const; // bytes queued but not yet read
+    int OpenPortCount(int index) const;
+
+    HidEnumeration Enumerate() override;
+    std::unique_ptr<HidPort> Open(const std::string& path) override;
+    std::unique_ptr<HidWatch> Watch(ChangeCallback onChange) override;
+
+private:
+    class Port;
+    class SimWatch;
+    struct Entry;
+
+    Entry& At(int index);
+    const Entry& At(int index) const;
+    void NotifyWatches();            // with m_mutex held
+    void UnplugLocked(Entry& entry); // with m_mutex held
+
+    Clock& m_clock;
+    mutable std::mutex m_mutex;
+    std::condition_variable m_inputChanged;
+    std::vector<std::unique_ptr<Entry>> m_entries;
+    std::vector<SimWatch*> m_watches;
+};
