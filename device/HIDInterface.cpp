@@ -4,6 +4,10 @@
 
 HIDInterface::HIDInterface(HIDDevice* device) : m_device(device)
 {
+}
+
+void HIDInterface::Attach()
+{
     if (m_device != nullptr)
         m_device->SetReceiver(this);
 }

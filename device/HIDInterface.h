@@ -7,10 +7,13 @@ class HIDDevice;
 // The receiver of an HIDDevice's reports. Attaching makes it the device's
 // receiver; destroying it detaches it, after which the device delivers
 // nothing more to it, and no delivery is still in progress.
+//
+// The most derived class attaches at the end of its constructor: the reader
+// thread may deliver at once, and must never see a half-built receiver.
 class HIDInterface
 {
 public:
-    // device may be null.
+    // device may be null. Does not attach yet: see Attach.
     explicit HIDInterface(HIDDevice* device);
     HIDInterface(const HIDInterface&) = delete;
     HIDInterface& operator=(const HIDInterface&) = delete;
@@ -24,6 +27,9 @@ public:
     HIDDevice* Device() const { return m_device; }
 
 protected:
+    // Makes this object the device's receiver; called last by the constructor
+    // of the most derived class.
+    void Attach();
     // Stops deliveries to this receiver and waits for one in progress. A
     // subclass whose handlers use its own members calls this first thing in
     // its destructor, before those members are destroyed.

@@ -7,6 +7,7 @@
 
 HIDQuorrel::HIDQuorrel(HIDDevice* device, Clock& clock) : HIDInterface(device), m_clock(clock)
 {
+    Attach(); // last: from here on the reader may deliver
 }
 
 HIDQuorrel::~HIDQuorrel()

@@ -12,7 +12,7 @@ namespace
 class RecordingReceiver : public HIDInterface
 {
 public:
-    explicit RecordingReceiver(HIDDevice* device) : HIDInterface(device) {}
+    explicit RecordingReceiver(HIDDevice* device) : HIDInterface(device) { Attach(); }
     ~RecordingReceiver() override { Detach(); }
 
     bool OnReport(const HArray& report) override
