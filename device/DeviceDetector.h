@@ -28,6 +28,7 @@ public:
     // hearing of changes.
     bool StartDetecting();
     // Waits for the detector's thread; afterwards no further call is made.
+    // Never from within OnDeviceChange: the thread would wait for itself.
     void StopDetecting();
     bool IsDetecting() const;
 

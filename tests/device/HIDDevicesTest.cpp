@@ -57,6 +57,7 @@ TEST(HIDDevices, OnlyTheExactIdentityAndReportLengthsMatch)
         {"manufacturer in other case", [](HidDeviceInfo& i) { i.manufacturer = Upper(*i.manufacturer); }, false},
         {"manufacturer absent", [](HidDeviceInfo& i) { i.manufacturer.reset(); }, false},
         {"manufacturer longer", [](HidDeviceInfo& i) { *i.manufacturer += u"x"; }, false},
+        {"manufacturer shorter", [](HidDeviceInfo& i) { i.manufacturer->pop_back(); }, false},
         {"other vendor", [](HidDeviceInfo& i) { i.vendorId ^= 1; }, false},
         {"other product", [](HidDeviceInfo& i) { i.productId ^= 1; }, false},
     };
@@ -128,18 +129,53 @@ TEST(HIDDevices, NoDeviceSaysSoOnStandardOutput)
 
 TEST(HIDDescriptor, NarrowingKeepsLowBytesStopsAtZeroAndIsAlwaysTerminated)
 {
-    char out[256];
-    NarrowString(u"Qu\u00F6rrel", out);
-    EXPECT_STREQ(out, "Qu\xF6rrel");
-    NarrowString(u"ab\u0141c", out); // U+0141 narrows to 0x41
-    EXPECT_STREQ(out, "abAc");
-    NarrowString(u"ab\u0100cd", out); // low byte 0 ends the string
-    EXPECT_STREQ(out, "ab");
-    NarrowString(std::u16string(300, u'x'), out);
-    EXPECT_EQ(std::strlen(out), 255u);
+    struct Case
+    {
+        std::u16string text;
+        std::string narrowed;
+    };
+    const Case cases[] = {
+        {u"Quorrel", "Quorrel"},
+        {u"Qu\u00F6rrel", "Qu\xF6rrel"},       // 8-bit characters stay
+        {u"ab\u0141c", "abAc"},                  // U+0141 is cut to its low byte 0x41
+        {u"ab\u0100cd", "ab"},                   // low byte 0 ends the string
+        {std::u16string(u"ab\0cd", 5), "ab"},    // and so does a real 0
+        {u"", ""},
+        {std::u16string(255, u'x'), std::string(255, 'x')},
+        {std::u16string(300, u'x'), std::string(255, 'x')}, // at most 255, then the terminator
+    };
+    for (const auto& c : cases)
+    {
+        char out[256];
+        std::memset(out, 0x7F, sizeof out); // whatever was there before
+        NarrowString(c.text, out);
+        // The whole buffer: the text, then nothing but zeros (copying stops, it
+        // does not go on past a zero).
+        std::string expected = c.narrowed;
+        expected.resize(sizeof out, '\0');
+        EXPECT_EQ(std::string(out, sizeof out), expected) << c.narrowed;
+    }
+}
 
+TEST(HIDDescriptor, TakesWhatTheBusEnumerated)
+{
     HidDeviceInfo info;
-    const HIDDescriptor absent(info);
-    EXPECT_STREQ(absent.m_manufacturer, "- not present -");
-    EXPECT_STREQ(absent.m_product, "- not present -");
+    info.path = "/dev/hidraw7";
+    info.vendorId = 0x1234;
+    info.productId = 0x5678;
+    info.manufacturer = u"Maker\u0100ignored";
+    info.inputReportLength = 24;
+    info.outputReportLength = 65;
+    const HIDDescriptor descriptor(info);
+    EXPECT_EQ(descriptor.m_path, "/dev/hidraw7");
+    EXPECT_EQ(descriptor.m_vendorId, 0x1234);
+    EXPECT_EQ(descriptor.m_productId, 0x5678);
+    EXPECT_STREQ(descriptor.m_manufacturer, "Maker");
+    EXPECT_STREQ(descriptor.m_product, "- not present -");
+    EXPECT_EQ(descriptor.m_inputReportLength, 24);
+    EXPECT_EQ(descriptor.m_outputReportLength, 65);
+
+    const HIDDescriptor nothingKnown{HidDeviceInfo{}};
+    EXPECT_STREQ(nothingKnown.m_manufacturer, "- not present -");
+    EXPECT_STREQ(nothingKnown.m_product, "- not present -");
 }
