@@ -44,6 +44,12 @@ bool HThread::Start()
 
 void HThread::Entry(const std::shared_ptr<Generation>& generation)
 {
+    {
+        std::lock_guard<std::mutex> lock(generation->mutex);
+        if (generation->abandoned)
+            return; // stopped before it began: the object may be gone already
+        generation->entered = true;
+    }
     Run();
     std::lock_guard<std::mutex> lock(generation->mutex);
     if (generation->abandoned)
@@ -55,6 +61,16 @@ void HThread::Entry(const std::shared_ptr<Generation>& generation)
 bool HThread::Stop(uint32_t timeoutMs)
 {
     m_running = false;
+    if (m_thread.joinable())
+    {
+        // A thread that has not begun its body yet never will: nothing to wait for.
+        std::lock_guard<std::mutex> lock(m_generation->mutex);
+        if (!m_generation->entered)
+        {
+            m_generation->abandoned = true;
+            m_stopped = true;
+        }
+    }
     const uint32_t maxSleeps = timeoutMs / StopPollMs + 1;
     for (uint32_t sleeps = 0; !m_stopped && (timeoutMs == NoTimeout || sleeps < maxSleeps); ++sleeps)
         m_clock.SleepMs(StopPollMs);

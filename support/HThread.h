@@ -54,7 +54,8 @@ private:
     struct Generation
     {
         std::mutex mutex;
-        bool abandoned = false;
+        bool entered = false;   // the body has begun
+        bool abandoned = false; // the object no longer waits for this thread
     };
 
     void Entry(const std::shared_ptr<Generation>& generation);

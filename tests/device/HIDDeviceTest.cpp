@@ -54,6 +54,8 @@ protected:
     SimulatedHidBus bus{clock};
     int index = bus.AddPowerSupply();
 
+    void SetUp() override { LetThreadsRun(clock); }
+
     std::unique_ptr<HIDDevice> OpenDevice()
     {
         return std::make_unique<HIDDevice>(new HIDDescriptor(bus.Enumerate().devices.at(0)), bus, clock);

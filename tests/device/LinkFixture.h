@@ -37,6 +37,14 @@ inline std::vector<uint8_t> Padded(std::vector<uint8_t> bytes, size_t length = D
     return bytes;
 }
 
+// Virtual time for a reader thread that still lets it run: each of its
+// sleeps, and each poll of the stop that waits for it, yields the processor
+// for a moment instead of spending the milliseconds.
+inline void LetThreadsRun(ManualClock& clock)
+{
+    clock.SetSleepHook([](uint32_t) { std::this_thread::sleep_for(std::chrono::microseconds(100)); });
+}
+
 // One simulated power supply on a simulated bus, opened and connected. The
 // device's reader and the connection's reply wait have clocks of their own,
 // so a test can count the connection's polls exactly.
@@ -49,7 +57,11 @@ struct LinkFixture
     std::unique_ptr<HIDDevice> device;
     std::unique_ptr<HIDQuorrel> connection;
 
-    LinkFixture() { Open(); }
+    LinkFixture()
+    {
+        LetThreadsRun(readerClock);
+        Open();
+    }
     ~LinkFixture() { Disconnect(); }
 
     void Open()

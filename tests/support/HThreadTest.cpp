@@ -90,10 +90,14 @@ TEST(HThread, CooperativeBodyStopsCleanlyAndStartTwiceRunsOnce)
 {
     ManualClock clock;
     auto gate = std::make_shared<Gate>();
-    // Stop's first poll lets the body see the request before the poll returns,
-    // so the outcome does not depend on how the threads are scheduled.
-    clock.SetSleepHook([gate](uint32_t) { gate->WaitFor(&Gate::bodyDone); });
     CooperativeThread thread(clock, gate);
+    // Stop's first poll lasts until the thread has ended by itself, so the
+    // outcome does not depend on how the threads are scheduled.
+    clock.SetSleepHook([&thread](uint32_t) {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        while (!thread.IsStopped() && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::yield();
+    });
     ASSERT_TRUE(thread.Start());
     ASSERT_TRUE(gate->WaitFor(&Gate::bodyEntered));
     EXPECT_TRUE(thread.Start()); // already running: no second thread
