@@ -14,13 +14,14 @@ struct SimulatedHidBus::Entry
     int generation = 0; // bumped by every unplug: ports of an earlier plug-in stay dead
     std::unique_ptr<SimulatedPowerSupply> supply; // null for a decoy
 
-    std::deque<uint8_t> input;
-    std::deque<uint8_t> held;
+    ReportQueue input;
+    ReportQueue held;
     bool holding = false;
     std::vector<size_t> chunkSizes;
     size_t nextChunk = 0;
     int disappearIn = 0; // 0: never
     int openPorts = 0;
+    int blockedReads = 0; // Reads waiting for input
     std::vector<std::vector<uint8_t>> written;
 };
 
@@ -52,10 +53,7 @@ public:
         if (!m_entry.supply)
             return HidWriteResult::Ok; // a decoy swallows everything
         for (const auto& answer : m_entry.supply->HandleOutputReport(report))
-        {
-            auto& queue = m_entry.holding ? m_entry.held : m_entry.input;
-            queue.insert(queue.end(), answer.begin(), answer.end());
-        }
+            (m_entry.holding ? m_entry.held : m_entry.input).Push(answer);
         m_bus.m_inputChanged.notify_all();
         return HidWriteResult::Ok;
     }
@@ -63,21 +61,28 @@ public:
     HidReadResult Read(std::span<uint8_t> buffer, size_t& count) override
     {
         count = 0;
+        if (buffer.empty())
+            return HidReadResult::Failed; // nowhere to put even one byte
         std::unique_lock<std::mutex> lock(m_bus.m_mutex);
-        m_bus.m_inputChanged.wait(lock, [&] { return m_cancelled || Gone() || !m_entry.input.empty(); });
+        const auto ready = [&] { return m_cancelled || Gone() || !m_entry.input.Empty(); };
+        if (!ready())
+        {
+            ++m_entry.blockedReads;
+            m_bus.m_inputChanged.notify_all(); // for AwaitBlockedRead
+            m_bus.m_inputChanged.wait(lock, ready);
+            --m_entry.blockedReads;
+        }
         if (m_cancelled)
             return HidReadResult::Cancelled;
         if (Gone())
             return HidReadResult::DeviceGone;
-        size_t size = buffer.size();
+        size_t chunk = 0;
         if (!m_entry.chunkSizes.empty())
         {
-            size = std::min(size, m_entry.chunkSizes[m_entry.nextChunk]);
+            chunk = m_entry.chunkSizes[m_entry.nextChunk];
             m_entry.nextChunk = (m_entry.nextChunk + 1) % m_entry.chunkSizes.size();
         }
-        count = std::min(size, m_entry.input.size());
-        std::copy_n(m_entry.input.begin(), count, buffer.begin());
-        m_entry.input.erase(m_entry.input.begin(), m_entry.input.begin() + static_cast<long>(count));
+        count = m_entry.input.Take(buffer, chunk);
         return HidReadResult::Data;
     }
 
@@ -97,7 +102,8 @@ private:
     bool m_cancelled = false;
 };
 
-// Calls the callback once per plug or unplug, on a thread of its own.
+// Calls the callback once per device added, plugged or unplugged, on a
+// thread of its own.
 class SimulatedHidBus::SimWatch final : public HidWatch
 {
 public:
@@ -176,19 +182,24 @@ int SimulatedHidBus::AddPowerSupply()
     info.product = u"Quorrel power supply (simulated)";
     info.inputReportLength = DeviceReportLength;
     info.outputReportLength = DeviceReportLength;
-    const int index = AddDecoy(info, true);
-    std::lock_guard<std::mutex> lock(m_mutex);
-    At(index).supply = std::make_unique<SimulatedPowerSupply>(m_clock);
-    return index;
+    return Add(std::move(info), true, std::make_unique<SimulatedPowerSupply>(m_clock));
 }
 
 int SimulatedHidBus::AddDecoy(HidDeviceInfo info, bool opens)
+{
+    return Add(std::move(info), opens, nullptr);
+}
+
+// The entry is complete before any watch hears of it, so a watcher that
+// opens it at once already talks to its power supply.
+int SimulatedHidBus::Add(HidDeviceInfo info, bool opens, std::unique_ptr<SimulatedPowerSupply> supply)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     auto entry = std::make_unique<Entry>();
     info.path = "sim:" + std::to_string(m_entries.size());
     entry->info = std::move(info);
     entry->opens = opens && entry->info.openable;
+    entry->supply = std::move(supply);
     m_entries.push_back(std::move(entry));
     NotifyWatches();
     return static_cast<int>(m_entries.size() - 1);
@@ -221,8 +232,8 @@ void SimulatedHidBus::UnplugLocked(Entry& entry)
         return;
     entry.plugged = false;
     ++entry.generation;
-    entry.input.clear();
-    entry.held.clear();
+    entry.input.Clear();
+    entry.held.Clear();
     m_inputChanged.notify_all();
     NotifyWatches();
 }
@@ -267,8 +278,7 @@ void SimulatedHidBus::ReleaseHeldReplies(int index)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     Entry& entry = At(index);
-    entry.input.insert(entry.input.end(), entry.held.begin(), entry.held.end());
-    entry.held.clear();
+    entry.input.Append(entry.held);
     m_inputChanged.notify_all();
 }
 
@@ -278,7 +288,7 @@ void SimulatedHidBus::InjectInput(int index, std::vector<uint8_t> bytes)
     Entry& entry = At(index);
     if (!entry.plugged)
         return;
-    entry.input.insert(entry.input.end(), bytes.begin(), bytes.end());
+    entry.input.Push(bytes);
     m_inputChanged.notify_all();
 }
 
@@ -297,13 +307,21 @@ std::vector<std::vector<uint8_t>> SimulatedHidBus::WrittenReports(int index) con
 size_t SimulatedHidBus::PendingInput(int index) const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    return At(index).input.size();
+    return At(index).input.Size();
 }
 
 int SimulatedHidBus::OpenPortCount(int index) const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     return At(index).openPorts;
+}
+
+bool SimulatedHidBus::AwaitBlockedRead(int index, std::chrono::milliseconds limit)
+{
+    std::unique_lock<std::mutex> lock(m_mutex);
+    Entry& entry = At(index);
+    // A blocked Read with input queued is only about to wake.
+    return m_inputChanged.wait_for(lock, limit, [&] { return entry.blockedReads > 0 && entry.input.Empty(); });
 }
 
 HidEnumeration SimulatedHidBus::Enumerate()

@@ -1,14 +1,15 @@
 #pragma once
 
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
-#include <deque>
 #include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
 
 #include "device/hid/HidBus.h"
+#include "sim/ReportQueue.h"
 #include "sim/SimulatedPowerSupply.h"
 #include "support/Clock.h"
 
@@ -34,16 +35,23 @@ public:
     bool IsPlugged(int index) const;
 
     // Faults of the line between program and device.
-    void SetChunkSizes(int index, std::vector<size_t> sizes); // input handed out in these sizes, cycling
+    // Input is handed out one report per Read, or with chunk sizes set in
+    // these sizes over the byte stream, cycling (a Read takes less only when
+    // less is queued or the buffer is smaller).
+    void SetChunkSizes(int index, std::vector<size_t> sizes);
     void HoldReplies(int index, bool hold);                    // answers kept back ...
-    void ReleaseHeldReplies(int index);                        // ... until released
-    void InjectInput(int index, std::vector<uint8_t> bytes);   // raw bytes as if sent by the device
+    void ReleaseHeldReplies(int index);                        // ... until released, behind what is queued
+    void InjectInput(int index, std::vector<uint8_t> bytes);   // raw bytes as if the device sent them as one report
     void DisappearOnCommand(int index, int n);                 // unplugged by the nth command from now
 
     // Observation.
     std::vector<std::vector<uint8_t>> WrittenReports(int index) const;
     size_t PendingInput(int index) const; // bytes queued but not yet read
     int OpenPortCount(int index) const;
+    // Waits until a Read on the device's ports is blocked for want of input,
+    // so everything queued has been read; the limit is only a safety net for
+    // a test that would otherwise hang.
+    bool AwaitBlockedRead(int index, std::chrono::milliseconds limit = std::chrono::seconds(20));
 
     HidEnumeration Enumerate() override;
     std::unique_ptr<HidPort> Open(const std::string& path) override;
@@ -54,6 +62,7 @@ private:
     class SimWatch;
     struct Entry;
 
+    int Add(HidDeviceInfo info, bool opens, std::unique_ptr<SimulatedPowerSupply> supply);
     Entry& At(int index);
     const Entry& At(int index) const;
     void NotifyWatches();            // with m_mutex held

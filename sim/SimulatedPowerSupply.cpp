@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <utility>
 
 #include "device/QuorrelProtocol.h"
@@ -41,9 +42,11 @@ std::array<uint8_t, 64> MakeFactoryScript()
 {
     ScriptBlock block;
     block.fill(0xFF);
-    ScriptStepView start; // output on for a minute, then go on
+    // Step 1: output on at 12 V with a 500 ms power switch pulse, for a minute.
+    ScriptStepView start;
     start.vOutT1State = StateItemOn;
     start.vOutT2State = StateItemOn;
+    start.vPwsT1State = StateItemOn;
     start.playNextStep = true;
     start.voltage = "12.00";
     start.vOutT1Time = "00:00:05";
@@ -53,8 +56,10 @@ std::array<uint8_t, 64> MakeFactoryScript()
     start.vPwsT2Time = "Never";
     start.globalWaitTime = "00:01:00";
     EncodeScriptStep(start, block, 0);
-    ScriptStepView stop = start; // then off, and the script ends
+    // Step 2: everything off for half a minute, and the script ends.
+    ScriptStepView stop = start;
     stop.vOutT1State = stop.vOutT2State = StateItemOff;
+    stop.vPwsT1State = StateItemOff;
     stop.playNextStep = false;
     stop.globalWaitTime = "00:00:30";
     EncodeScriptStep(stop, block, 1);
@@ -83,6 +88,7 @@ const std::array<uint8_t, 64>& SimulatedPowerSupply::FactoryScriptBlock()
 
 SimulatedPowerSupply::SimulatedPowerSupply(Clock& clock) : m_clock(clock), m_startMs(clock.NowMs())
 {
+    m_outputs.voutSinceMs = m_startMs; // the output comes up with the device
     m_memory.fill(0xFF);
     std::copy(FactoryScriptBlock().begin(), FactoryScriptBlock().end(), m_memory.begin());
     std::copy(FactoryParameters().begin(), FactoryParameters().end(),
@@ -172,17 +178,18 @@ SimulatedPowerSupply::Report SimulatedPowerSupply::Control(uint8_t subCode, uint
         reply[1] = m_controlError;
         return reply;
     }
-    const int maxSteps = m_memory[ParameterBlockBase - MemoryBase + 15];
+    PlayScriptLocked(); // a command acts on the device as it is now
+    const int maxSteps = ParameterByte(15); // "Max regulation step number"
     switch (subCode)
     {
     case CtlAuxOutput:
-        m_aux = value1 != 0;
+        SwitchAux(value1 != 0);
         break;
     case CtlPowerSwitch:
-        m_powerSwitch = value1 != 0;
+        m_outputs.powerSwitch = value1 != 0;
         break;
     case CtlMainOutput:
-        m_vout = value1 != 0;
+        SwitchVOut(value1 != 0);
         break;
     case CtlSetOutputVoltage:
         m_volatileCode = value1;
@@ -201,11 +208,11 @@ SimulatedPowerSupply::Report SimulatedPowerSupply::Control(uint8_t subCode, uint
         m_volatileCode = -1;
         break;
     case CtlScriptStart:
-        m_scriptRunning = true;
-        m_scriptStartMs = m_clock.NowMs();
+        m_script = Script{true, 0, m_clock.NowMs()};
+        PlayScriptLocked();
         break;
     case CtlScriptStop:
-        m_scriptRunning = false;
+        m_script.running = false;
         break;
     case CtlSleep:
         m_sleepMinutes = static_cast<uint16_t>(value1 << 8 | value2);
@@ -220,23 +227,115 @@ SimulatedPowerSupply::Report SimulatedPowerSupply::Control(uint8_t subCode, uint
     return reply;
 }
 
+const uint8_t* SimulatedPowerSupply::StepBytes(int index) const
+{
+    return m_memory.data() + static_cast<size_t>(index) * ScriptStepSize;
+}
+
+namespace
+{
+uint16_t Word(const uint8_t* bytes, int offset)
+{
+    return static_cast<uint16_t>(bytes[offset] << 8 | bytes[offset + 1]);
+}
+
+// Whether a phase that lasts `time` units of `unitMs` is still on after `intoMs`.
+bool InFirstPhase(uint16_t time, uint64_t unitMs, uint64_t intoMs)
+{
+    return time == NeverValue || intoMs < time * unitMs;
+}
+} // namespace
+
+void SimulatedPowerSupply::ApplyStepOutputsLocked(uint64_t intoStepMs) const
+{
+    const uint8_t* step = StepBytes(m_script.step);
+    const uint8_t flags = step[StepField::StepFlags];
+    const auto state = [&](int t1Field, uint64_t unitMs, uint8_t t1Bit, uint8_t t2Bit) {
+        return (flags & (InFirstPhase(Word(step, t1Field), unitMs, intoStepMs) ? t1Bit : t2Bit)) != 0;
+    };
+    SwitchVOut(state(StepField::VOutT1Time, 1000, StepFlags::VOutT1On, StepFlags::VOutT2On));
+    SwitchAux(state(StepField::VAuxT1Time, 1000, StepFlags::VAuxT1On, StepFlags::VAuxT2On));
+    m_outputs.powerSwitch = state(StepField::VPwsT1Time, 10, StepFlags::VPwsT1On, StepFlags::VPwsT2On);
+}
+
+void SimulatedPowerSupply::PlayScriptLocked() const
+{
+    // Every step played takes at least a second, and a skipped step only ever
+    // leads onwards, so this ends.
+    const uint64_t now = m_clock.NowMs();
+    while (m_script.running)
+    {
+        const uint8_t* step = StepBytes(m_script.step);
+        const uint16_t gwt = Word(step, StepField::GlobalWaitTime);
+        int next = m_script.step + 1; // a skipped step (GWT 0) passes on to the next, whatever its flags
+        if (gwt != 0)
+        {
+            const uint64_t lengthMs = gwt == NeverValue ? UINT64_MAX : gwt * uint64_t{1000};
+            const uint64_t intoMs = now - m_script.stepStartMs;
+            if (intoMs < lengthMs)
+            {
+                ApplyStepOutputsLocked(intoMs);
+                return;
+            }
+            ApplyStepOutputsLocked(lengthMs); // the state the step ends in
+            m_script.stepStartMs += lengthMs;
+            const uint8_t flags = step[StepField::StepFlags];
+            if ((flags & StepFlags::PlayNextStep) == 0)
+                m_script.running = false;
+            else if ((flags & StepFlags::RepeatFromFirst) != 0)
+                next = 0;
+        }
+        if (next >= ScriptStepCount)
+            m_script.running = false;
+        if (m_script.running)
+            m_script.step = next;
+    }
+}
+
+void SimulatedPowerSupply::SwitchVOut(bool on) const
+{
+    if (on && !m_outputs.vout)
+        m_outputs.voutSinceMs = m_clock.NowMs();
+    m_outputs.vout = on;
+}
+
+void SimulatedPowerSupply::SwitchAux(bool on) const
+{
+    if (on && !m_outputs.aux)
+        m_outputs.auxSinceMs = m_clock.NowMs();
+    m_outputs.aux = on;
+}
+
 uint16_t SimulatedPowerSupply::SecondsSince(uint64_t ms) const
 {
     const uint64_t seconds = (m_clock.NowMs() - ms) / 1000;
-    return static_cast<uint16_t>(std::min<uint64_t>(seconds, 0xFFFE));
+    return static_cast<uint16_t>(std::min<uint64_t>(seconds, NeverValue - 1));
+}
+
+uint8_t SimulatedPowerSupply::ParameterByte(int offset) const
+{
+    return m_memory[ParameterBlockBase - MemoryBase + static_cast<size_t>(offset)];
 }
 
 uint16_t SimulatedPowerSupply::ParameterWord(int offset) const
 {
-    const size_t at = ParameterBlockBase - MemoryBase + static_cast<size_t>(offset);
-    return static_cast<uint16_t>(m_memory[at] << 8 | m_memory[at + 1]);
+    return static_cast<uint16_t>(ParameterByte(offset) << 8 | ParameterByte(offset + 1));
+}
+
+uint8_t SimulatedPowerSupply::OutputCodeLocked() const
+{
+    if (m_script.running)
+        return StepBytes(m_script.step)[StepField::VOutCode];
+    if (m_volatileCode >= 0)
+        return static_cast<uint8_t>(m_volatileCode);
+    return ParameterByte(52 + m_voltageConfig); // "Voltage 0" to "Voltage 7"
 }
 
 uint8_t SimulatedPowerSupply::OutputCode() const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    return m_volatileCode >= 0 ? static_cast<uint8_t>(m_volatileCode)
-                               : m_memory[ParameterBlockBase - MemoryBase + 52 + static_cast<size_t>(m_voltageConfig)];
+    PlayScriptLocked();
+    return OutputCodeLocked();
 }
 
 SimulatedPowerSupply::Report SimulatedPowerSupply::StatusReport() const
@@ -247,36 +346,49 @@ SimulatedPowerSupply::Report SimulatedPowerSupply::StatusReport() const
 
 SimulatedPowerSupply::Report SimulatedPowerSupply::StatusReportLocked() const
 {
+    PlayScriptLocked();
     Report status = Blank(ReportStatus);
     const auto put16 = [&](size_t at, uint16_t value) {
         status[at] = static_cast<uint8_t>(value >> 8);
         status[at + 1] = static_cast<uint8_t>(value);
     };
-    const uint8_t code = m_volatileCode >= 0
-                             ? static_cast<uint8_t>(m_volatileCode)
-                             : m_memory[ParameterBlockBase - MemoryBase + 52 + static_cast<size_t>(m_voltageConfig)];
+    const Outputs& out = m_outputs;
+    const bool playing = m_script.running;
+    // Timers run while the device follows ignition or input voltage, or plays its script.
+    const bool timing = m_mode == 1 || m_mode == 3 || playing;
     status[1] = static_cast<uint8_t>(m_timeConfig << 5 | m_voltageConfig << 2 | m_mode);
     status[2] = m_converterState;
     status[3] = m_inputCount;
     status[4] = m_ignitionCount;
-    status[5] = m_vout ? static_cast<uint8_t>(std::lround(std::min(OutputCodeToVolts(code) / 0.117, 255.0))) : 0;
-    status[6] = static_cast<uint8_t>((m_powerSwitch ? 0x04 : 0) | (m_vout ? 0x08 : 0) | (m_aux ? 0x10 : 0));
+    // The output measured in counts of 0.117 V, nothing while it is off.
+    const double outputCounts = std::min(OutputCodeToVolts(OutputCodeLocked()) / 0.117, 255.0);
+    status[5] = out.vout ? static_cast<uint8_t>(std::lround(outputCounts)) : 0;
+    status[6] = static_cast<uint8_t>((out.powerSwitch ? 0x04 : 0) | (out.vout ? 0x08 : 0) | (out.aux ? 0x10 : 0));
     status[7] = 0x00;
-    status[8] = m_inputCount >= m_memory[ParameterBlockBase - MemoryBase + 4] ? 0x01 : 0x00; // input good
-    status[9] = m_scriptRunning ? 0x01 : 0x00;
-    status[10] = m_scriptRunning ? 1 : 0;
-    // Timers run while the device follows ignition or input voltage, or plays its script.
-    const bool timing = m_mode == 1 || m_mode == 3;
-    put16(11, m_scriptRunning ? SecondsSince(m_scriptStartMs) : timing ? SecondsSince(m_startMs) : 0);
-    put16(13, m_vout && timing ? SecondsSince(m_startMs) : 0);
-    put16(15, m_aux && timing ? SecondsSince(m_startMs) : 0);
-    put16(17, ParameterWord(10));
-    const int pair = m_timeConfig;
+    // Voltage flags: input above the startup threshold, ignition above its HIGH limit.
+    status[8] = static_cast<uint8_t>((m_inputCount >= ParameterByte(4) ? 0x01 : 0) |
+                                     (m_ignitionCount >= ParameterByte(0) ? 0x02 : 0));
+    status[9] = playing ? 0x01 : 0x00;
+    status[10] = playing ? static_cast<uint8_t>(m_script.step + 1) : 0;
+    uint16_t wait = 0;
+    if (playing)
+    {
+        const uint16_t gwt = Word(StepBytes(m_script.step), StepField::GlobalWaitTime);
+        wait = gwt == NeverValue ? NeverValue : static_cast<uint16_t>(gwt - SecondsSince(m_script.stepStartMs));
+    }
+    else if (timing)
+    {
+        wait = SecondsSince(m_startMs);
+    }
+    put16(11, wait);
+    put16(13, out.vout && timing ? SecondsSince(out.voutSinceMs) : 0);
+    put16(15, out.aux && timing ? SecondsSince(out.auxSinceMs) : 0);
+    put16(17, ParameterWord(10)); // "PSW push-down time"
     // Off-delay and hard-off of the time configuration in force.
-    const int offDelayOffsets[] = {16, 20, 24, 28, 34, 38, 42, 48};
-    const int hardOffOffsets[] = {18, 22, 26, 32, 36, 40, 44, 50};
-    put16(19, ParameterWord(offDelayOffsets[pair]));
-    put16(21, ParameterWord(hardOffOffsets[pair]));
+    static constexpr int offDelayOffsets[] = {16, 20, 24, 28, 34, 38, 42, 48};
+    static constexpr int hardOffOffsets[] = {18, 22, 26, 32, 36, 40, 44, 50};
+    put16(19, ParameterWord(offDelayOffsets[m_timeConfig]));
+    put16(21, ParameterWord(hardOffOffsets[m_timeConfig]));
     status[23] = m_firmware;
     return status;
 }
@@ -337,16 +449,19 @@ void SimulatedPowerSupply::SetTimeConfig(int config)
     m_timeConfig = config & 7;
 }
 
+// State that moves with time is brought up to the clock before it is read.
 #define SIM_GETTER(Name, expression, Type)                                                                             \
     Type SimulatedPowerSupply::Name() const                                                                            \
     {                                                                                                                  \
         std::lock_guard<std::mutex> lock(m_mutex);                                                                     \
+        PlayScriptLocked();                                                                                            \
         return expression;                                                                                             \
     }
-SIM_GETTER(AuxOn, m_aux, bool)
-SIM_GETTER(PowerSwitchOn, m_powerSwitch, bool)
-SIM_GETTER(VOutOn, m_vout, bool)
-SIM_GETTER(ScriptRunning, m_scriptRunning, bool)
+SIM_GETTER(AuxOn, m_outputs.aux, bool)
+SIM_GETTER(PowerSwitchOn, m_outputs.powerSwitch, bool)
+SIM_GETTER(VOutOn, m_outputs.vout, bool)
+SIM_GETTER(ScriptRunning, m_script.running, bool)
+SIM_GETTER(ScriptStepNumber, m_script.running ? m_script.step + 1 : 0, int)
 SIM_GETTER(RegulatorSteps, m_regulatorSteps, int)
 SIM_GETTER(SleepMinutes, m_sleepMinutes, uint16_t)
 #undef SIM_GETTER
