@@ -31,7 +31,9 @@ void HIDDevices::FindDevices(HList<HIDDescriptor>& list, const char* manufacture
     const HidEnumeration present = m_bus.Enumerate();
     if (present.error != 0)
     {
-        std::printf("HID enumeration failed with error: %d\n", present.error);
+        // The program's diagnostics keep their long-standing texts: logs and
+        // scripts that watch standard output may look for them.
+        std::printf("SetupDiGetClassDevs failed with error: %d\n", present.error);
         std::fflush(stdout);
         return;
     }

@@ -123,7 +123,7 @@ TEST(HIDDevices, NoDeviceSaysSoOnStandardOutput)
     testing::internal::CaptureStdout();
     EXPECT_EQ(brokenFinder.ChooseDevice(DeviceManufacturer), nullptr);
     EXPECT_EQ(testing::internal::GetCapturedStdout(),
-              "HID enumeration failed with error: 19\n"
+              "SetupDiGetClassDevs failed with error: 19\n"
               "No device found - set the -manuf, -product, -vendor, -pid propperly:\n");
 }
 

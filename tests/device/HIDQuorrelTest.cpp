@@ -83,13 +83,16 @@ TEST_F(HIDQuorrelTest, AnyReportEndsTheWaitAndTheLaterAnswerIsQueuedToo)
 {
     bus.HoldReplies(index, true);
     replyClock.SetSleepHook([&](uint32_t) {
-        if (replyClock.SleepCount() == 3)
-            bus.InjectInput(index, StatusBytes); // a status report answering an earlier request
-        std::this_thread::yield();
+        if (replyClock.SleepCount() != 3)
+            return;
+        // A status report answering an earlier request arrives now; the
+        // reader sleeps only once it has handed it over.
+        const uint64_t readerCycles = readerClock.SleepCount();
+        bus.InjectInput(index, StatusBytes);
+        Eventually([&] { return readerClock.SleepCount() > readerCycles; });
     });
     EXPECT_TRUE(connection->SendCommand(CmdMemoryRead, {0xC0, 0x3F, 0, 16}));
-    EXPECT_GE(replyClock.SleepCount(), 3u);
-    EXPECT_LT(replyClock.SleepCount(), 3001u);
+    EXPECT_EQ(replyClock.SleepCount(), 3u);
 
     bus.ReleaseHeldReplies(index);
     const auto reports = TakeReports(2);
