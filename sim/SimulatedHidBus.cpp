@@ -172,7 +172,7 @@ const SimulatedHidBus::Entry& SimulatedHidBus::At(int index) const
     return const_cast<SimulatedHidBus*>(this)->At(index);
 }
 
-int SimulatedHidBus::AddPowerSupply()
+HidDeviceInfo SimulatedHidBus::PowerSupplyInfo()
 {
     HidDeviceInfo info;
     info.vendorId = DeviceVendorId;
@@ -182,7 +182,12 @@ int SimulatedHidBus::AddPowerSupply()
     info.product = u"Quorrel power supply (simulated)";
     info.inputReportLength = DeviceReportLength;
     info.outputReportLength = DeviceReportLength;
-    return Add(std::move(info), true, std::make_unique<SimulatedPowerSupply>(m_clock));
+    return info;
+}
+
+int SimulatedHidBus::AddPowerSupply()
+{
+    return Add(PowerSupplyInfo(), true, std::make_unique<SimulatedPowerSupply>(m_clock));
 }
 
 int SimulatedHidBus::AddDecoy(HidDeviceInfo info, bool opens)

@@ -24,6 +24,8 @@ public:
 
     // A power supply with the device's identity, plugged in. Returns its index.
     int AddPowerSupply();
+    // What a power supply shows on the bus: the device's identity, 24-byte reports.
+    static HidDeviceInfo PowerSupplyInfo();
     // Any other HID interface; opens = false makes Open fail for it.
     int AddDecoy(HidDeviceInfo info, bool opens = true);
 

@@ -11,14 +11,8 @@ namespace
 {
 HidDeviceInfo Matching()
 {
-    HidDeviceInfo info;
-    info.vendorId = DeviceVendorId;
-    info.productId = DeviceProductId;
-    const std::string maker = DeviceManufacturer;
-    info.manufacturer = std::u16string(maker.begin(), maker.end());
+    HidDeviceInfo info = SimulatedHidBus::PowerSupplyInfo();
     info.product = u"anything";
-    info.inputReportLength = DeviceReportLength;
-    info.outputReportLength = DeviceReportLength;
     return info;
 }
 
