@@ -11,6 +11,7 @@ cd "$(dirname "$0")"
 packages=(
   cmake ninja-build g++ pkg-config
   libgtest-dev libgmock-dev
+  libudev-dev
   locales
 )
 
