@@ -1,4 +1,5 @@
 #include "device/hid/linux/ReportDescriptor.h"
+#include "sim/SimulatedReportDescriptor.h"
 
 #include <gtest/gtest.h>
 
@@ -71,4 +72,12 @@ TEST(ReportDescriptor, AnyBytesAreWalkedWithoutReadingPastTheEnd)
         EXPECT_GE(summary.InputReportLength(), 1);
         EXPECT_GE(summary.OutputReportLength(), 1);
     }
+}
+
+TEST(ReportDescriptor, TheSimulatedPowerSupplyShowsNumbered24ByteReports)
+{
+    const ReportDescriptorSummary summary = ParseReportDescriptor(SimulatedReportDescriptor());
+    EXPECT_TRUE(summary.usesReportIds);
+    EXPECT_EQ(summary.InputReportLength(), 24);
+    EXPECT_EQ(summary.OutputReportLength(), 24);
 }
