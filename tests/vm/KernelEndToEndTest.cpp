@@ -1,0 +1,192 @@
+// End to end on a real kernel: the simulated power supply appears through
+// /dev/uhid as a genuine HID device, and the device link finds it, talks to
+// it and notices it going and coming back, all through hidraw and libudev.
+// Runs where /dev/uhid exists and we may use it (the test VM); skips elsewhere.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+#include "device/DeviceDetector.h"
+#include "device/DeviceIdentity.h"
+#include "device/HIDDevices.h"
+#include "device/HIDQuorrel.h"
+#include "device/QuorrelProtocol.h"
+#include "device/hid/linux/UdevHidBus.h"
+#include "model/ReportDecoder.h"
+#include "sim/SimulatedPowerSupply.h"
+
+namespace
+{
+// quorrel-uhid-sim as a child process, driven through its standard input.
+class UhidSimulator
+{
+public:
+    explicit UhidSimulator(const std::string& program)
+    {
+        int toChild[2], fromChild[2];
+        if (pipe(toChild) != 0 || pipe(fromChild) != 0)
+            return;
+        m_pid = fork();
+        if (m_pid == 0)
+        {
+            dup2(toChild[0], STDIN_FILENO);
+            dup2(fromChild[1], STDOUT_FILENO);
+            close(toChild[1]);
+            close(fromChild[0]);
+            execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        close(toChild[0]);
+        close(fromChild[1]);
+        m_in = fdopen(toChild[1], "w");
+        m_out = fdopen(fromChild[0], "r");
+    }
+    ~UhidSimulator()
+    {
+        if (m_in != nullptr)
+            fclose(m_in); // end of input: the device disappears and the program ends
+        if (m_out != nullptr)
+            fclose(m_out);
+        if (m_pid > 0)
+            waitpid(m_pid, nullptr, 0);
+    }
+    // The next line the simulator prints.
+    std::string Line()
+    {
+        char buffer[256] = {};
+        if (m_out == nullptr || std::fgets(buffer, sizeof buffer, m_out) == nullptr)
+            return "";
+        std::string line = buffer;
+        if (!line.empty() && line.back() == '\n')
+            line.pop_back();
+        return line;
+    }
+    std::string Say(const char* command)
+    {
+        std::fprintf(m_in, "%s\n", command);
+        std::fflush(m_in);
+        return Line();
+    }
+
+private:
+    pid_t m_pid = -1;
+    FILE* m_in = nullptr;
+    FILE* m_out = nullptr;
+};
+
+class ChangeCounter : public DeviceDetector
+{
+public:
+    using DeviceDetector::DeviceDetector;
+    ~ChangeCounter() override { StopDetecting(); }
+    void OnDeviceChange() override { ++changes; }
+    std::atomic<int> changes{0};
+};
+
+// Waits for the kernel and its device nodes; the bound only stops a broken run.
+bool Eventually(const std::function<bool()>& condition)
+{
+    for (int tries = 0; tries < 1000; ++tries)
+    {
+        if (condition())
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return false;
+}
+
+std::string SimulatorPath()
+{
+    const char* path = std::getenv("QUORREL_UHID_SIM");
+    return path != nullptr ? path : "quorrel-uhid-sim";
+}
+} // namespace
+
+TEST(KernelEndToEnd, FindTalkLoseAndFindAgain)
+{
+    if (access("/dev/uhid", R_OK | W_OK) != 0)
+        GTEST_SKIP() << "no usable /dev/uhid here";
+    std::signal(SIGPIPE, SIG_IGN);
+
+    UdevHidBus bus;
+    ChangeCounter detector(bus);
+    ASSERT_TRUE(detector.StartDetecting()); // before the first enumeration
+
+    UhidSimulator simulator(SimulatorPath());
+    ASSERT_EQ(simulator.Line(), "ready");
+
+    HIDDevices finder(bus);
+    std::unique_ptr<HIDDescriptor> found;
+    ASSERT_TRUE(Eventually([&] {
+        found.reset(finder.ChooseDevice(DeviceManufacturer));
+        return found != nullptr;
+    }));
+    EXPECT_EQ(found->m_vendorId, DeviceVendorId);
+    EXPECT_EQ(found->m_inputReportLength, 24);
+    EXPECT_EQ(found->m_outputReportLength, 24);
+    EXPECT_STREQ(found->m_manufacturer, DeviceManufacturer);
+    EXPECT_TRUE(Eventually([&] { return detector.changes > 0; }));
+
+    auto device = std::unique_ptr<HIDDevice>(finder.OpenDevice(found.release()));
+    ASSERT_TRUE(device->IsOpen());
+    auto connection = std::make_unique<HIDQuorrel>(device.get());
+
+    // A memory read waits for its answer: the factory parameter block.
+    ASSERT_TRUE(connection->SendCommand(CmdMemoryRead, {0xC0, 0x3F, 0, 16}));
+    ASSERT_TRUE(connection->SendCommand(CmdStatusRequest));
+    bool sawBlock = false, sawStatus = false;
+    Eventually([&] {
+        while (HArray* report = connection->PopReport())
+        {
+            const DecodedReport decoded = DecodeReport(*report);
+            if (decoded.action == ReportAction::ParameterBlock && decoded.address == 0x3FC0)
+            {
+                const auto& factory = SimulatedPowerSupply::FactoryParameters();
+                sawBlock = std::equal(factory.begin(), factory.begin() + 16, report->Data() + 5);
+            }
+            if (decoded.action == ReportAction::Status)
+                sawStatus = decoded.status.title == "QUORREL ver: 4.3 mode: 01 (Automotive)";
+            delete report;
+        }
+        return sawBlock && sawStatus;
+    });
+    EXPECT_TRUE(sawBlock);
+    EXPECT_TRUE(sawStatus);
+
+    // Pulled out: the next write fails and the connection queues one disconnect report.
+    const int before = detector.changes;
+    ASSERT_EQ(simulator.Say("unplug"), "unplugged");
+    EXPECT_TRUE(Eventually([&] { return detector.changes > before; }));
+    EXPECT_TRUE(Eventually([&] { return !connection->SendCommand(CmdStatusRequest); }));
+    EXPECT_FALSE(device->IsOpen());
+    bool disconnected = false;
+    Eventually([&] {
+        while (HArray* report = connection->PopReport())
+        {
+            disconnected = disconnected || DecodeReport(*report).action == ReportAction::Disconnected;
+            delete report;
+        }
+        return disconnected;
+    });
+    EXPECT_TRUE(disconnected);
+    connection.reset();
+    device.reset();
+
+    // Plugged back: found and answering again.
+    ASSERT_EQ(simulator.Say("plug"), "plugged");
+    ASSERT_TRUE(Eventually([&] {
+        found.reset(finder.ChooseDevice(DeviceManufacturer));
+        return found != nullptr;
+    }));
+    device.reset(finder.OpenDevice(found.release()));
+    connection = std::make_unique<HIDQuorrel>(device.get());
+    EXPECT_TRUE(connection->SendCommand(CmdMemoryRead, {0x00, 0x3C, 0, 16}));
+}
