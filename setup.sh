@@ -13,7 +13,7 @@ packages=(
   libgtest-dev libgmock-dev
   libudev-dev
   locales
-  qemu-system-x86 busybox-static linux-image-amd64 cpio   # the kernel end-to-end test's VM
+  qemu-system-x86 busybox-static cpio   # the kernel end-to-end test's VM (it fetches its own kernel)
 )
 
 missing=()

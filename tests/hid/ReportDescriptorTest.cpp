@@ -81,3 +81,10 @@ TEST(ReportDescriptor, TheSimulatedPowerSupplyShowsNumbered24ByteReports)
     EXPECT_EQ(summary.InputReportLength(), 24);
     EXPECT_EQ(summary.OutputReportLength(), 24);
 }
+
+TEST(ReportDescriptor, ADecoyWithLongerReportsShowsThem)
+{
+    const ReportDescriptorSummary summary = ParseReportDescriptor(SimulatedReportDescriptor(24));
+    EXPECT_EQ(summary.InputReportLength(), 25);
+    EXPECT_EQ(summary.OutputReportLength(), 25);
+}

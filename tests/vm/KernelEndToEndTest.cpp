@@ -12,6 +12,7 @@
 #include <string>
 #include <sys/wait.h>
 #include <thread>
+#include <vector>
 #include <unistd.h>
 
 #include "device/DeviceDetector.h"
@@ -29,8 +30,12 @@ namespace
 class UhidSimulator
 {
 public:
-    explicit UhidSimulator(const std::string& program)
+    explicit UhidSimulator(const std::string& program, std::vector<std::string> options = {})
     {
+        std::vector<char*> argv = {const_cast<char*>(program.c_str())};
+        for (auto& option : options)
+            argv.push_back(option.data());
+        argv.push_back(nullptr);
         int toChild[2], fromChild[2];
         if (pipe(toChild) != 0 || pipe(fromChild) != 0)
             return;
@@ -41,7 +46,7 @@ public:
             dup2(fromChild[1], STDOUT_FILENO);
             close(toChild[1]);
             close(fromChild[0]);
-            execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
+            execv(program.c_str(), argv.data());
             _exit(127);
         }
         close(toChild[0]);
@@ -120,10 +125,21 @@ TEST(KernelEndToEnd, FindTalkLoseAndFindAgain)
     ChangeCounter detector(bus);
     ASSERT_TRUE(detector.StartDetecting()); // before the first enumeration
 
+    // Decoys first, so that the power supply is not simply the only device.
+    UhidSimulator otherIds(SimulatorPath(), {"--vendor", "0x1234", "--product", "0x5678"});
+    ASSERT_EQ(otherIds.Line(), "ready");
+    UhidSimulator longReports(SimulatorPath(), {"--data-bytes", "24"});
+    ASSERT_EQ(longReports.Line(), "ready");
     UhidSimulator simulator(SimulatorPath());
     ASSERT_EQ(simulator.Line(), "ready");
 
     HIDDevices finder(bus);
+    ASSERT_TRUE(Eventually([&] { return bus.Enumerate().devices.size() >= 3; }));
+    HList<HIDDescriptor> matches;
+    finder.FindDevices(matches, DeviceManufacturer, DeviceVendorId, DeviceProductId);
+    EXPECT_EQ(matches.Count(), 1);
+    for (HIDDescriptor* match = matches.First(); match != nullptr; match = matches.Next())
+        delete match;
     std::unique_ptr<HIDDescriptor> found;
     ASSERT_TRUE(Eventually([&] {
         found.reset(finder.ChooseDevice(DeviceManufacturer));
@@ -161,6 +177,33 @@ TEST(KernelEndToEnd, FindTalkLoseAndFindAgain)
     EXPECT_TRUE(sawBlock);
     EXPECT_TRUE(sawStatus);
 
+    // Rewrite the parameter block with another Voltage 1; every write is
+    // answered with an echo of what is now stored.
+    std::vector<uint8_t> block(SimulatedPowerSupply::FactoryParameters().begin(),
+                               SimulatedPowerSupply::FactoryParameters().end());
+    block[53] = 51; // 12.01 V
+    ASSERT_TRUE(connection->SendCommand(CmdMemoryErase, {0xC0, 0x3F, 0, 64}));
+    for (int quarter = 0; quarter < 4; ++quarter)
+        ASSERT_TRUE(connection->SendCommandWithData(CmdMemoryWrite, std::span(block).subspan(16 * quarter, 16),
+                                                    {0xC0 + 16 * quarter, 0x3F, 0, 16}));
+    int echoes = 0;
+    Eventually([&] {
+        while (HArray* report = connection->PopReport())
+        {
+            const DecodedReport decoded = DecodeReport(*report);
+            if (decoded.action == ReportAction::ParameterBlock)
+            {
+                const size_t offset = decoded.address - 0x3FC0;
+                EXPECT_TRUE(std::equal(block.begin() + offset, block.begin() + offset + 16, report->Data() + 5))
+                    << std::hex << decoded.address;
+                ++echoes;
+            }
+            delete report;
+        }
+        return echoes == 4;
+    });
+    EXPECT_EQ(echoes, 4);
+
     // Pulled out: the next write fails and the connection queues one disconnect report.
     const int before = detector.changes;
     ASSERT_EQ(simulator.Say("unplug"), "unplugged");
@@ -180,8 +223,10 @@ TEST(KernelEndToEnd, FindTalkLoseAndFindAgain)
     connection.reset();
     device.reset();
 
-    // Plugged back: found and answering again.
+    // Plugged back: the watch hears it, and the device is found and answers again.
+    const int beforePlug = detector.changes;
     ASSERT_EQ(simulator.Say("plug"), "plugged");
+    EXPECT_TRUE(Eventually([&] { return detector.changes > beforePlug; }));
     ASSERT_TRUE(Eventually([&] {
         found.reset(finder.ChooseDevice(DeviceManufacturer));
         return found != nullptr;

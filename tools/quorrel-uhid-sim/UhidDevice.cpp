@@ -4,13 +4,20 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <utility>
 #include <linux/uhid.h>
 #include <unistd.h>
 
 #include "device/DeviceIdentity.h"
 #include "sim/SimulatedReportDescriptor.h"
 
-UhidDevice::UhidDevice(SimulatedPowerSupply& supply) : m_supply(supply)
+UhidIdentity PowerSupplyIdentity()
+{
+    return {DeviceManufacturer, DeviceVendorId, DeviceProductId, static_cast<uint8_t>(DeviceReportLength - 1)};
+}
+
+UhidDevice::UhidDevice(SimulatedPowerSupply& supply, UhidIdentity identity)
+    : m_supply(supply), m_identity(std::move(identity))
 {
 }
 
@@ -42,15 +49,15 @@ bool UhidDevice::Create()
     event.type = UHID_CREATE2;
     // The kernel's name stands for the manufacturer where there is no USB
     // device above the node, so it carries the maker's string.
-    std::strncpy(reinterpret_cast<char*>(event.u.create2.name), DeviceManufacturer,
+    std::strncpy(reinterpret_cast<char*>(event.u.create2.name), m_identity.name.c_str(),
                  sizeof event.u.create2.name - 1);
     std::strncpy(reinterpret_cast<char*>(event.u.create2.phys), "quorrel-uhid-sim", sizeof event.u.create2.phys - 1);
-    const auto descriptor = SimulatedReportDescriptor();
+    const auto descriptor = SimulatedReportDescriptor(m_identity.dataBytes);
     event.u.create2.rd_size = static_cast<uint16_t>(descriptor.size());
     std::copy(descriptor.begin(), descriptor.end(), event.u.create2.rd_data);
     event.u.create2.bus = 0x06; // BUS_VIRTUAL
-    event.u.create2.vendor = DeviceVendorId;
-    event.u.create2.product = DeviceProductId;
+    event.u.create2.vendor = m_identity.vendorId;
+    event.u.create2.product = m_identity.productId;
     event.u.create2.version = 0x0100;
     m_created = Send(&event, sizeof event);
     return m_created;

@@ -2,15 +2,27 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
 
 #include "sim/SimulatedPowerSupply.h"
 
 // One simulated power supply behind /dev/uhid. Output reports the kernel
 // hands over go to the power supply; its answers go back as input reports.
+// How the device shows itself to the kernel; the defaults are the power
+// supply's own identity, anything else makes a decoy.
+struct UhidIdentity
+{
+    std::string name;   // the kernel's name, which stands for the manufacturer
+    uint16_t vendorId;
+    uint16_t productId;
+    uint8_t dataBytes;  // per report, after the report id
+};
+UhidIdentity PowerSupplyIdentity();
+
 class UhidDevice
 {
 public:
-    explicit UhidDevice(SimulatedPowerSupply& supply);
+    UhidDevice(SimulatedPowerSupply& supply, UhidIdentity identity);
     ~UhidDevice();
     UhidDevice(const UhidDevice&) = delete;
     UhidDevice& operator=(const UhidDevice&) = delete;
@@ -31,6 +43,7 @@ private:
     bool Send(const void* event, size_t size);
 
     SimulatedPowerSupply& m_supply;
+    UhidIdentity m_identity;
     int m_fd = -1;
     bool m_created = false;
 };

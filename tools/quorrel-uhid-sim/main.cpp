@@ -5,8 +5,12 @@
 //   plug     it comes back
 //   quit     it disappears and the program ends (also on end of input)
 // Prints "ready", "unplugged" and "plugged" as it goes, for scripts to wait on.
+//
+// Options make a decoy instead of the power supply's own identity:
+//   --vendor HEX  --product HEX  --data-bytes N (per report, default 23)  --name TEXT
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <poll.h>
 #include <string>
@@ -14,10 +18,34 @@
 
 #include "UhidDevice.h"
 
-int main()
+int main(int argc, char** argv)
 {
+    UhidIdentity identity = PowerSupplyIdentity();
+    for (int i = 1; i + 1 < argc; i += 2)
+    {
+        const std::string option = argv[i];
+        const unsigned long value = std::strtoul(argv[i + 1], nullptr, 0);
+        if (option == "--vendor")
+            identity.vendorId = static_cast<uint16_t>(value);
+        else if (option == "--product")
+            identity.productId = static_cast<uint16_t>(value);
+        else if (option == "--data-bytes" && value >= 1 && value <= 63)
+            identity.dataBytes = static_cast<uint8_t>(value);
+        else if (option == "--name")
+            identity.name = argv[i + 1];
+        else
+        {
+            std::fprintf(stderr, "quorrel-uhid-sim: bad option %s %s\n", argv[i], argv[i + 1]);
+            return 2;
+        }
+    }
+    if (argc % 2 == 0)
+    {
+        std::fprintf(stderr, "quorrel-uhid-sim: option %s needs a value\n", argv[argc - 1]);
+        return 2;
+    }
     SimulatedPowerSupply supply(Clock::System());
-    UhidDevice device(supply);
+    UhidDevice device(supply, identity);
     if (!device.Open())
     {
         std::fprintf(stderr, "quorrel-uhid-sim: cannot open /dev/uhid: %s\n", std::strerror(errno));
