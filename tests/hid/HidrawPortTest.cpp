@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <functional>
 #include <sys/socket.h>
 #include <thread>
 #include <unistd.h>
@@ -33,6 +34,20 @@ protected:
     {
         close(device);
         device = -1;
+    }
+
+    // The result of a read that another thread is blocked in while event happens.
+    static HidReadResult ReadWhile(HidrawPort& port, const std::function<void()>& event)
+    {
+        HidReadResult result = HidReadResult::Data;
+        std::thread reader([&] {
+            std::vector<uint8_t> buffer(24);
+            size_t count = 0;
+            result = port.Read(buffer, count);
+        });
+        event();
+        reader.join();
+        return result;
     }
 
     int portFd = -1;
@@ -77,15 +92,7 @@ TEST_F(HidrawPortTest, UnnumberedReportsGetTheReportIdPositionInFront)
 TEST_F(HidrawPortTest, CancelEndsABlockedReadForGood)
 {
     HidrawPort port(portFd, true);
-    HidReadResult result = HidReadResult::Data;
-    std::thread reader([&] {
-        std::vector<uint8_t> buffer(24);
-        size_t count = 0;
-        result = port.Read(buffer, count);
-    });
-    port.CancelRead();
-    reader.join();
-    EXPECT_EQ(result, HidReadResult::Cancelled);
+    EXPECT_EQ(ReadWhile(port, [&] { port.CancelRead(); }), HidReadResult::Cancelled);
     std::vector<uint8_t> buffer(24);
     size_t count = 0;
     EXPECT_EQ(port.Read(buffer, count), HidReadResult::Cancelled);
@@ -94,15 +101,7 @@ TEST_F(HidrawPortTest, CancelEndsABlockedReadForGood)
 TEST_F(HidrawPortTest, ALostDeviceEndsReadsAndFailsWrites)
 {
     HidrawPort port(portFd, true);
-    HidReadResult result = HidReadResult::Data;
-    std::thread reader([&] {
-        std::vector<uint8_t> buffer(24);
-        size_t count = 0;
-        result = port.Read(buffer, count);
-    });
-    Unplug();
-    reader.join();
-    EXPECT_EQ(result, HidReadResult::DeviceGone);
+    EXPECT_EQ(ReadWhile(port, [&] { Unplug(); }), HidReadResult::DeviceGone);
     const std::vector<uint8_t> report(24, 0);
     EXPECT_EQ(port.Write(report), HidWriteResult::DeviceGone);
 }
