@@ -70,7 +70,7 @@ void HIDDevice::ClearReceiver(HIDInterface* receiver)
 bool HIDDevice::Write(const HArray& command)
 {
     const int length = m_descriptor->m_outputReportLength;
-    if (command.Length() > length || !m_reader->port)
+    if (command.Length() > length || !m_reader->port || m_released)
         return false;
     std::vector<uint8_t> report(static_cast<size_t>(length), 0);
     for (int i = 0; i < command.Length(); ++i)
@@ -105,6 +105,7 @@ void HIDDevice::Close()
 
 void HIDDevice::Release()
 {
+    m_released = true; // no more writes, even through a port an abandoned reader still holds
     m_reader->reading = false;
     if (m_reader->port)
         m_reader->port->CancelRead();

@@ -60,4 +60,5 @@ private:
     // destroyed device.
     std::shared_ptr<Reader> m_reader;
     std::atomic<bool> m_open{false};
+    bool m_released = false; // closed or being destroyed; owner's thread only
 };
