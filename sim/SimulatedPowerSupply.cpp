@@ -11,6 +11,14 @@
 
 namespace
 {
+// Slots of the parameter table the device itself acts on.
+constexpr int SlotIgnitionHigh = 8;        // "Ignition HIGH limit"
+constexpr int SlotMinVinAtStartup = 14;    // "Min. VIN voltage at startup"
+constexpr int SlotPswPushDownTime = 20;    // "PSW "push-down" time"
+constexpr int SlotMaxRegulationSteps = 22; // "Max regulation step number"
+constexpr int SlotOffDelayTime0 = 23;      // then Hard-off TIME 0, Off-delay TIME 1, ... in pairs
+constexpr int SlotHardOffTime0 = 24;
+
 // Factory parameters, as a user would type them, by slot.
 const std::pair<int, const char*> FactoryTexts[] = {
     {0, "12.00"}, {1, "13.80"}, {2, "19.00"}, {3, "5.00"}, {4, "9.00"}, {5, "15.00"}, {6, "24.00"}, {7, "12.50"},
@@ -179,7 +187,7 @@ SimulatedPowerSupply::Report SimulatedPowerSupply::Control(uint8_t subCode, uint
         return reply;
     }
     PlayScriptLocked(); // a command acts on the device as it is now
-    const int maxSteps = ParameterByte(15); // "Max regulation step number"
+    const int maxSteps = ParameterByte(SlotMaxRegulationSteps);
     switch (subCode)
     {
     case CtlAuxOutput:
@@ -312,14 +320,15 @@ uint16_t SimulatedPowerSupply::SecondsSince(uint64_t ms) const
     return static_cast<uint16_t>(std::min<uint64_t>(seconds, NeverValue - 1));
 }
 
-uint8_t SimulatedPowerSupply::ParameterByte(int offset) const
+uint8_t SimulatedPowerSupply::ParameterByte(int slot) const
 {
-    return m_memory[ParameterBlockBase - MemoryBase + static_cast<size_t>(offset)];
+    return m_memory[ParameterBlockBase - MemoryBase + static_cast<size_t>(ParameterAt(slot).offset)];
 }
 
-uint16_t SimulatedPowerSupply::ParameterWord(int offset) const
+uint16_t SimulatedPowerSupply::ParameterWord(int slot) const
 {
-    return static_cast<uint16_t>(ParameterByte(offset) << 8 | ParameterByte(offset + 1));
+    const size_t at = ParameterBlockBase - MemoryBase + static_cast<size_t>(ParameterAt(slot).offset);
+    return static_cast<uint16_t>(m_memory[at] << 8 | m_memory[at + 1]);
 }
 
 uint8_t SimulatedPowerSupply::OutputCodeLocked() const
@@ -328,7 +337,7 @@ uint8_t SimulatedPowerSupply::OutputCodeLocked() const
         return StepBytes(m_script.step)[StepField::VOutCode];
     if (m_volatileCode >= 0)
         return static_cast<uint8_t>(m_volatileCode);
-    return ParameterByte(52 + m_voltageConfig); // "Voltage 0" to "Voltage 7"
+    return ParameterByte(m_voltageConfig); // "Voltage n" is slot n
 }
 
 uint8_t SimulatedPowerSupply::OutputCode() const
@@ -366,8 +375,8 @@ SimulatedPowerSupply::Report SimulatedPowerSupply::StatusReportLocked() const
     status[6] = static_cast<uint8_t>((out.powerSwitch ? 0x04 : 0) | (out.vout ? 0x08 : 0) | (out.aux ? 0x10 : 0));
     status[7] = 0x00;
     // Voltage flags: input above the startup threshold, ignition above its HIGH limit.
-    status[8] = static_cast<uint8_t>((m_inputCount >= ParameterByte(4) ? 0x01 : 0) |
-                                     (m_ignitionCount >= ParameterByte(0) ? 0x02 : 0));
+    status[8] = static_cast<uint8_t>((m_inputCount >= ParameterByte(SlotMinVinAtStartup) ? 0x01 : 0) |
+                                     (m_ignitionCount >= ParameterByte(SlotIgnitionHigh) ? 0x02 : 0));
     status[9] = playing ? 0x01 : 0x00;
     status[10] = playing ? static_cast<uint8_t>(m_script.step + 1) : 0;
     uint16_t wait = 0;
@@ -383,12 +392,10 @@ SimulatedPowerSupply::Report SimulatedPowerSupply::StatusReportLocked() const
     put16(11, wait);
     put16(13, out.vout && timing ? SecondsSince(out.voutSinceMs) : 0);
     put16(15, out.aux && timing ? SecondsSince(out.auxSinceMs) : 0);
-    put16(17, ParameterWord(10)); // "PSW push-down time"
+    put16(17, ParameterWord(SlotPswPushDownTime));
     // Off-delay and hard-off of the time configuration in force.
-    static constexpr int offDelayOffsets[] = {16, 20, 24, 28, 34, 38, 42, 48};
-    static constexpr int hardOffOffsets[] = {18, 22, 26, 32, 36, 40, 44, 50};
-    put16(19, ParameterWord(offDelayOffsets[m_timeConfig]));
-    put16(21, ParameterWord(hardOffOffsets[m_timeConfig]));
+    put16(19, ParameterWord(SlotOffDelayTime0 + 2 * m_timeConfig));
+    put16(21, ParameterWord(SlotHardOffTime0 + 2 * m_timeConfig));
     status[23] = m_firmware;
     return status;
 }

@@ -110,8 +110,9 @@ private:
     void SwitchAux(bool on) const;
     const uint8_t* StepBytes(int index) const;
     uint16_t SecondsSince(uint64_t ms) const;
-    uint16_t ParameterWord(int offset) const;
-    uint8_t ParameterByte(int offset) const;
+    // The parameter in slot of the parameter table, as the device holds it now.
+    uint16_t ParameterWord(int slot) const;
+    uint8_t ParameterByte(int slot) const;
 
     Clock& m_clock;
     mutable std::mutex m_mutex;

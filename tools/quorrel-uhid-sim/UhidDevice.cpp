@@ -95,19 +95,15 @@ bool UhidDevice::HandleEvent()
         }
         return true;
     }
-    case UHID_GET_REPORT: {
-        uhid_event reply{};
-        reply.type = UHID_GET_REPORT_REPLY;
-        reply.u.get_report_reply.id = event.u.get_report.id;
-        reply.u.get_report_reply.err = EIO; // the device has no feature reports
-        Send(&reply, sizeof reply);
-        return true;
-    }
+    case UHID_GET_REPORT:
     case UHID_SET_REPORT: {
+        // The device has no feature reports: both requests are refused.
+        // The two replies lay out their id and error alike.
         uhid_event reply{};
-        reply.type = UHID_SET_REPORT_REPLY;
-        reply.u.set_report_reply.id = event.u.set_report.id;
-        reply.u.set_report_reply.err = EIO;
+        const bool get = event.type == UHID_GET_REPORT;
+        reply.type = get ? UHID_GET_REPORT_REPLY : UHID_SET_REPORT_REPLY;
+        reply.u.get_report_reply.id = get ? event.u.get_report.id : event.u.set_report.id;
+        reply.u.get_report_reply.err = EIO;
         Send(&reply, sizeof reply);
         return true;
     }
