@@ -12,7 +12,9 @@ packages=(
   cmake ninja-build g++ pkg-config
   libgtest-dev libgmock-dev
   libudev-dev
+  qt6-base-dev qt6-base-dev-tools libgl-dev
   locales
+  fonts-dejavu-core fonts-dejavu-extra   # the dialog font: a narrow sans-serif face
   qemu-system-x86 busybox-static cpio   # the kernel end-to-end test's VM (it fetches its own kernel)
 )
 

@@ -1,0 +1,7 @@
+#include "ui/CAboutDlg.h"
+
+#include "resources/ResourceIds.h"
+
+CAboutDlg::CAboutDlg(QWidget* parent) : TemplateDialog(ResourceId::AboutBox, parent)
+{
+}
