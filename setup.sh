@@ -5,6 +5,7 @@
 #
 #   ./setup.sh            install, configure, build
 #   ./setup.sh --test     the same, then run every test
+#   ./setup.sh --demo     the same, then start the window on a simulated power supply
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -12,7 +13,7 @@ packages=(
   cmake ninja-build g++ pkg-config
   libgtest-dev libgmock-dev
   libudev-dev
-  qt6-base-dev qt6-base-dev-tools libgl-dev
+  qt6-base-dev                          # the window (Widgets; brings the X11 and offscreen platforms)
   locales
   fonts-dejavu-core fonts-dejavu-extra   # the dialog font: a narrow sans-serif face
   qemu-system-x86 busybox-static cpio   # the kernel end-to-end test's VM (it fetches its own kernel)
@@ -47,6 +48,17 @@ fi
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUORREL_WARNINGS_AS_ERRORS=ON
 cmake --build build
 
-if [[ ${1:-} == --test ]]; then
-  ctest --test-dir build --output-on-failure
-fi
+case ${1:-} in
+  --test)
+    ctest --test-dir build --output-on-failure
+    ;;
+  --demo)
+    if [[ -z ${DISPLAY:-} && -z ${WAYLAND_DISPLAY:-} && -z ${QT_QPA_PLATFORM:-} ]]; then
+      echo "setup.sh: quorrel-demo is a window and needs a display, but neither DISPLAY nor" >&2
+      echo "WAYLAND_DISPLAY is set. It is built: start build/ui/demo/quorrel-demo from a desktop" >&2
+      echo "session, or over SSH with X forwarding (ssh -X)." >&2
+      exit 1
+    fi
+    exec build/ui/demo/quorrel-demo
+    ;;
+esac

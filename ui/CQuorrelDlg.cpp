@@ -148,6 +148,10 @@ void CQuorrelDlg::OnDeviceChange()
 
 void CQuorrelDlg::DeviceChanged()
 {
+    // Before the window is initialised there is nothing to reconnect; its
+    // initialisation connects anyway.
+    if (!m_statusPanel)
+        return;
     // A message box or the About box runs its own event loop inside some
     // handler; the change waits until that handler is done.
     if (OpenModalCount() > 0)
