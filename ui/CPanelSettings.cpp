@@ -2,14 +2,16 @@
 
 #include <algorithm>
 
+#include <QAbstractButton>
 #include <QComboBox>
 #include <QProgressBar>
 
-#include "device/HIDQuorrel.h"
-#include "model/MemoryRequests.h"
+#include "transfer/BlockTransfer.h"
+#include "transfer/SettingsTransfer.h"
 #include "resources/ResourceIds.h"
 #include "ui/CQuorrelDlg.h"
 #include "ui/kit/MessageBoxes.h"
+#include "ui/kit/WaitCursor.h"
 
 namespace
 {
@@ -18,16 +20,16 @@ namespace C = SettingsPanelControl;
 constexpr int PlaceholderData = -1;
 constexpr int ProgressSteps = 64; // one step per line of the settings file
 
-bool Send(HIDQuorrel& connection, const DeviceCommand& command)
-{
-    return connection.SendBytes(command.code, command.args, command.data);
-}
 } // namespace
 
 CPanelSettings::CPanelSettings(CQuorrelDlg* owner)
     : TemplateDialog(ResourceId::SettingsPanel, owner), m_parameterList(ListControl(C::ParameterList)), m_owner(owner)
 {
     connect(m_parameterList, &QComboBox::currentIndexChanged, this, [this] { ShowSelectedParameter(); });
+    connect(ButtonControl(C::Save), &QAbstractButton::clicked, this, [this] { OnSave(); });
+    connect(ButtonControl(C::LoadDefaults), &QAbstractButton::clicked, this, [this] { OnLoadDefaults(); });
+    connect(ButtonControl(C::ExportToFile), &QAbstractButton::clicked, this, [this] { OnExportToFile(); });
+    connect(ButtonControl(C::ImportFromFile), &QAbstractButton::clicked, this, [this] { OnImportFromFile(); });
 }
 
 bool CPanelSettings::OnInitDialog()
@@ -76,11 +78,7 @@ void CPanelSettings::ReloadBlock(bool disableControls)
     ResetBlock(disableControls);
     // The answers stay queued until the main window's next drain hands them
     // to OnBlockReply; each read only waits for some report to arrive.
-    for (const DeviceCommand& read : BlockReadCommands(ParameterBlockBase))
-    {
-        if (HIDQuorrel* connection = m_owner->Connection())
-            Send(*connection, read);
-    }
+    SendBlockReads(*m_owner, ParameterBlockBase);
 }
 
 void CPanelSettings::OnBlockReply(uint32_t address, const HArray& report)
@@ -131,14 +129,70 @@ void CPanelSettings::StoreParameter(uint8_t slot, const QString& text)
         ShowMessage(this, QStringLiteral("Invalid or too big value!"));
         return;
     }
-    bool ok = true;
-    for (const DeviceCommand& request : BlockWriteCommands(ParameterBlockBase, changed))
-    {
-        HIDQuorrel* connection = m_owner->Connection();
-        if (!connection || !Send(*connection, request))
-            ok = false;
-    }
-    if (!ok)
+    if (!SendBlockWrite(*m_owner, ParameterBlockBase, changed))
         ShowMessage(this, QStringLiteral("Error occured during write - please retry!"));
     ReloadBlock(true);
+}
+
+void CPanelSettings::OnSave()
+{
+    if (!IsBlockComplete())
+        return;
+    const int selection = m_parameterList->currentIndex();
+    if (selection > 0)
+        StoreParameter(static_cast<uint8_t>(m_parameterList->itemData(selection).toInt() & 0xFF), ItemText(C::ValueEdit));
+}
+
+void CPanelSettings::OnLoadDefaults()
+{
+    if (!m_owner->Connection())
+    {
+        ShowMessage(this, QStringLiteral("No device connected!"));
+        return;
+    }
+    if (ShowMessage(this, QStringLiteral("Are you sure you want to load defaults?"), MessageButtons::OkCancel) != MessageAnswer::Ok)
+        return;
+    if (LoadFactoryDefaults(*m_owner))
+        ReloadBlock(true);
+}
+
+void CPanelSettings::SetStatus(const std::string& text)
+{
+    SetItemText(C::StatusText, QString::fromStdString(text));
+}
+
+void CPanelSettings::SetProgress(int steps)
+{
+    ProgressControl(C::Progress)->setValue(steps);
+}
+
+void CPanelSettings::OnExportToFile()
+{
+    WaitCursor waiting;
+    ExportSettings(*m_owner, m_owner->LinkClock(), SettingsFileName, *this);
+}
+
+bool CPanelSettings::ImportFromFile()
+{
+    WaitCursor waiting;
+    return ImportSettings(*m_owner, m_owner->LinkClock(), SettingsFileName, *this) != ImportOutcome::Failed;
+}
+
+void CPanelSettings::OnImportFromFile()
+{
+    if (ImportFromFile())
+    {
+        ReloadBlock(true);
+        return;
+    }
+    SetStatus(ImportWriteErrorText);
+    // The device may be partly written: its own parameters are the safe
+    // state. Without a connection nothing can be sent, and nothing is claimed.
+    if (!LoadFactoryDefaults(*m_owner))
+    {
+        ShowMessage(this, QStringLiteral("No device connected!"));
+        return;
+    }
+    ReloadBlock(true);
+    ShowMessage(this, QString::fromUtf8(FactoryDefaultsLoadedText));
 }

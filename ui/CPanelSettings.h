@@ -5,6 +5,7 @@
 
 #include "model/ParameterTable.h"
 #include "support/HArray.h"
+#include "transfer/TransferReport.h"
 #include "ui/kit/TemplateDialog.h"
 
 class CQuorrelDlg;
@@ -13,8 +14,9 @@ class QComboBox;
 // The parameter editor. It keeps its own copy of the device's 64-byte
 // parameter block, filled from four 16-byte memory-read replies that the
 // main window's dispatcher hands over; editing works only on a complete copy,
-// and a change rewrites the whole block.
-class CPanelSettings : public TemplateDialog
+// and a change rewrites the whole block. It also hosts the settings file's
+// export and import.
+class CPanelSettings : public TemplateDialog, private TransferReport
 {
 public:
     explicit CPanelSettings(CQuorrelDlg* owner);
@@ -26,6 +28,12 @@ public:
     void OnBlockReply(uint32_t address, const HArray& report);
     void StoreParameter(uint8_t slot, const QString& text);
     void ShowSelectedParameter();
+    void OnSave();
+    void OnLoadDefaults();
+    void OnExportToFile();
+    void OnImportFromFile();
+    // False when the import failed (the caller falls back to factory defaults).
+    bool ImportFromFile();
 
     bool IsBlockComplete() const;
     const ParameterBlock& Block() const { return m_block; }
@@ -34,6 +42,9 @@ public:
 
 private:
     void EnableEditing(bool enable);
+    // The settings file transfers report here: status text and progress bar.
+    void SetStatus(const std::string& text) override;
+    void SetProgress(int steps) override;
 
     CQuorrelDlg* m_owner;
     std::array<bool, 4> m_chunkLoaded{};

@@ -10,6 +10,7 @@
 #include "model/ReportDecoder.h"
 #include "support/Clock.h"
 #include "support/HArray.h"
+#include "transfer/ConnectionSource.h"
 #include "ui/kit/TemplateDialog.h"
 
 class CPanelScripts;
@@ -21,7 +22,7 @@ class CPanelStatus;
 // outputs and shows one of the three panels below its top row. Device
 // changes reported by the detector's thread are handed to the GUI thread;
 // everything else runs there.
-class CQuorrelDlg : public TemplateDialog, public DeviceDetector
+class CQuorrelDlg : public TemplateDialog, public DeviceDetector, public ConnectionSource
 {
 public:
     static constexpr int DrainTimer = 1;
@@ -78,7 +79,9 @@ public:
     void OnStepDown();
 
     // What the panels (and tests) use.
-    HIDQuorrel* Connection() const { return m_connection.get(); }
+    HIDQuorrel* Connection() override { return m_connection.get(); }
+    // The clock of the device link's waits.
+    Clock& LinkClock() const { return m_clock; }
     CPanelStatus* StatusPanelWindow() const { return m_statusPanel.get(); }
     CPanelSettings* SettingsPanelWindow() const { return m_settingsPanel.get(); }
     CPanelScripts* ScriptPanelWindow() const { return m_scriptPanel.get(); }
