@@ -1,24 +1,199 @@
 #include "ui/CPanelScripts.h"
 
-#include "resources/ResourceIds.h"
-#include "ui/CQuorrelDlg.h"
+#include <QAbstractButton>
+#include <QComboBox>
 
-// The editing itself comes with the script panel's own work; until then the
-// panel shows its controls and takes no part in the device traffic.
+#include "device/HIDQuorrel.h"
+#include "device/QuorrelProtocol.h"
+#include "resources/ResourceIds.h"
+#include "transfer/BlockTransfer.h"
+#include "ui/CQuorrelDlg.h"
+#include "ui/CSleepDialog.h"
+#include "ui/kit/MessageBoxes.h"
+
+namespace
+{
+namespace C = ScriptPanelControl;
+
+// The fields of one step, in the order the panel shows and checks them.
+constexpr int StepControls[] = {
+    C::VOutT1State, C::VOutT2State, C::VAuxT1State, C::VAuxT2State, C::PwsT1State, C::PwsT2State,
+    C::VOutT1Time,  C::VOutT2Time,  C::VAuxT1Time,  C::VAuxT2Time,  C::PwsT1Time,  C::PwsT2Time,
+    C::GlobalWaitTime, C::PlayNextStep, C::RepeatFromFirst,
+};
+
+// Which state list and which time edit hold which field of a step.
+constexpr std::pair<int, int ScriptStepView::*> StateLists[] = {
+    {C::VOutT1State, &ScriptStepView::vOutT1State}, {C::VOutT2State, &ScriptStepView::vOutT2State},
+    {C::VAuxT1State, &ScriptStepView::vAuxT1State}, {C::VAuxT2State, &ScriptStepView::vAuxT2State},
+    {C::PwsT1State, &ScriptStepView::vPwsT1State},  {C::PwsT2State, &ScriptStepView::vPwsT2State},
+};
+constexpr std::pair<int, std::string ScriptStepView::*> TimeEdits[] = {
+    {C::VOutT1Time, &ScriptStepView::vOutT1Time}, {C::VOutT2Time, &ScriptStepView::vOutT2Time},
+    {C::VAuxT1Time, &ScriptStepView::vAuxT1Time}, {C::VAuxT2Time, &ScriptStepView::vAuxT2Time},
+    {C::PwsT1Time, &ScriptStepView::vPwsT1Time},  {C::PwsT2Time, &ScriptStepView::vPwsT2Time},
+    {C::GlobalWaitTime, &ScriptStepView::globalWaitTime},
+};
+
+const char* const SkippedWaitTime = "00:00:00";
+} // namespace
 
 CPanelScripts::CPanelScripts(CQuorrelDlg* owner) : TemplateDialog(ResourceId::ScriptPanel, owner), m_owner(owner)
 {
+    connect(ListControl(C::StepList), &QComboBox::currentIndexChanged, this, [this] { OnStepSelected(); });
+    connect(ButtonControl(C::SkipThisStep), &QAbstractButton::clicked, this, [this] { OnSkipThisStep(); });
+    connect(ButtonControl(C::SaveChanges), &QAbstractButton::clicked, this, [this] { OnSaveChanges(); });
+    connect(ButtonControl(C::StartScript), &QAbstractButton::clicked, this, [this] { OnStartScript(); });
+    connect(ButtonControl(C::StopScript), &QAbstractButton::clicked, this, [this] { OnStopScript(); });
+    connect(ButtonControl(C::Sleep), &QAbstractButton::clicked, this, [this] { OnSleep(); });
 }
 
 bool CPanelScripts::OnInitDialog()
 {
+    QComboBox* steps = ListControl(C::StepList);
+    QSignalBlocker quiet(steps);
+    for (int step = 1; step <= ScriptStepCount; ++step)
+        steps->addItem(QString::number(step));
+    steps->setCurrentIndex(0);
     return true;
 }
 
-void CPanelScripts::ReloadStepBlock(bool)
+int CPanelScripts::SelectedStep() const
 {
+    return ListControl(C::StepList)->currentIndex();
 }
 
-void CPanelScripts::OnStepBlockReply(uint32_t, const HArray&)
+void CPanelScripts::EnableLoadingSet(bool enable)
 {
+    for (int id : {C::StepList, C::SaveChanges, C::SkipThisStep, C::OutputVoltage})
+        EnableItem(id, enable);
+    for (int id : StepControls)
+        EnableItem(id, enable);
+}
+
+void CPanelScripts::ReloadStepBlock(bool force)
+{
+    const uint32_t block = ScriptBlockAddress(SelectedStep());
+    if (!force && block == m_blockAddress)
+        return;
+    m_blockAddress = block;
+    m_quarterReceived.fill(false);
+    m_block.fill(0);
+    EnableLoadingSet(false);
+    SendBlockReads(*m_owner, block);
+}
+
+void CPanelScripts::OnStepSelected()
+{
+    if (SelectedStep() < 0)
+        return;
+    if (ScriptBlockAddress(SelectedStep()) == m_blockAddress)
+        ShowSelectedStep(); // the four steps of a block are shown from the copy
+    else
+        ReloadStepBlock(false);
+}
+
+void CPanelScripts::OnStepBlockReply(uint32_t address, const HArray& report)
+{
+    if (m_blockAddress == 0 || address < m_blockAddress || address >= m_blockAddress + ScriptBlockSize ||
+        (address - m_blockAddress) % ScriptStepSize != 0)
+        return;
+    const uint32_t quarter = (address - m_blockAddress) / ScriptStepSize;
+    for (int i = 0; i < ScriptStepSize; ++i)
+        m_block[quarter * ScriptStepSize + i] = report.At(5 + i);
+    m_quarterReceived[quarter] = true;
+    // Complete only when the last quarter arrives after the other three.
+    if (quarter == ScriptStepsPerBlock - 1 && m_quarterReceived[0] && m_quarterReceived[1] && m_quarterReceived[2])
+    {
+        EnableLoadingSet(true);
+        ShowSelectedStep();
+    }
+}
+
+void CPanelScripts::ShowSelectedStep()
+{
+    if (SelectedStep() < 0)
+        return;
+    const ScriptStepView view = DecodeScriptStep(m_block, SelectedStep());
+    SetItemText(C::OutputVoltage, QString::fromStdString(view.voltage));
+    for (const auto& [id, state] : StateLists)
+        ListControl(id)->setCurrentIndex(view.*state);
+    for (const auto& [id, text] : TimeEdits)
+        SetItemText(id, QString::fromStdString(view.*text));
+    SetChecked(C::SkipThisStep, view.globalWaitTime == SkippedWaitTime);
+    OnSkipThisStep();
+    SetChecked(C::RepeatFromFirst, view.repeatFromFirst);
+    SetChecked(C::PlayNextStep, view.playNextStep);
+}
+
+void CPanelScripts::OnSkipThisStep()
+{
+    // A skipped step keeps its fields, greyed out; the list, "Save changes"
+    // and the box itself stay usable.
+    const bool skipped = IsChecked(C::SkipThisStep);
+    EnableItem(C::OutputVoltage, !skipped);
+    for (int id : StepControls)
+        EnableItem(id, !skipped);
+}
+
+ScriptStepView CPanelScripts::ViewFromControls() const
+{
+    ScriptStepView view;
+    view.voltage = ItemText(C::OutputVoltage).toStdString();
+    for (const auto& [id, state] : StateLists)
+        view.*state = ListControl(id)->currentIndex();
+    for (const auto& [id, text] : TimeEdits)
+        view.*text = ItemText(id).toStdString();
+    view.skipThisStep = IsChecked(C::SkipThisStep);
+    view.repeatFromFirst = IsChecked(C::RepeatFromFirst);
+    view.playNextStep = IsChecked(C::PlayNextStep);
+    return view;
+}
+
+void CPanelScripts::OnSaveChanges()
+{
+    if (!m_owner->Connection())
+    {
+        ShowMessage(this, QStringLiteral("No device connected!"));
+        return;
+    }
+    if (m_blockAddress == 0)
+        return; // no block read yet: nothing to write back
+    ScriptBlock changed = m_block;
+    ScriptStepView view = ViewFromControls();
+    const std::string typedWaitTime = view.globalWaitTime;
+    const ScriptEncodeResult encoded = EncodeScriptStep(view, changed, SelectedStep());
+    if (view.globalWaitTime != typedWaitTime)
+        SetItemText(C::GlobalWaitTime, QString::fromStdString(view.globalWaitTime)); // a skipped step waits 0
+    if (!encoded.Ok())
+    {
+        ShowMessage(this, QString::fromStdString(encoded.message));
+        return;
+    }
+    // The copy is updated by the device's echoes of the writes, not here.
+    if (!SendBlockWrite(*m_owner, m_blockAddress, changed))
+        ShowMessage(this, QStringLiteral("Error occured during write - please retry!"));
+}
+
+void CPanelScripts::SendControl(uint8_t subCode)
+{
+    if (HIDQuorrel* connection = m_owner->Connection())
+        connection->SendCommand(CmdControl, {subCode, 0, 0});
+}
+
+void CPanelScripts::OnStartScript()
+{
+    SendControl(CtlScriptStart);
+}
+
+void CPanelScripts::OnStopScript()
+{
+    SendControl(CtlScriptStop);
+}
+
+void CPanelScripts::OnSleep()
+{
+    ModalScope modal;
+    CSleepDialog sleep(this, m_owner);
+    sleep.exec();
 }

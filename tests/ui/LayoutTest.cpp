@@ -1,6 +1,6 @@
 // The windows as the templates lay them out: dialog units to pixels, every
 // control's content inside its window, and pictures of the window with each
-// panel shown (written next to the test, window-*.png, for a look by eye).
+// panel shown (written into the test's build folder, window-*.png, for a look by eye).
 
 #include <QAbstractButton>
 #include <QCheckBox>
@@ -13,6 +13,7 @@
 #include "tests/ui/UiFixture.h"
 #include "ui/CAboutDlg.h"
 #include "ui/CPanelScripts.h"
+#include "ui/CSleepDialog.h"
 
 namespace
 {
@@ -112,11 +113,15 @@ TEST_F(WindowFixture, NothingIsClippedWithAnyPanelAndPicturesAreWritten)
             EXPECT_TRUE(window->rect().contains(panel->geometry())) << panel->x() << "," << panel->y() << " " << panel->width() << "x" << panel->height();
             EXPECT_EQ(ClippedControls(*panel), std::vector<std::string>{});
         }
-        const QString file = QDir::current().filePath(QString("window-%1.png").arg(name));
+        const QString file = QDir(QUORREL_PICTURE_DIR).filePath(QString("window-%1.png").arg(name));
         EXPECT_TRUE(window->grab().save(file)) << file.toStdString();
     }
 
+    CSleepDialog sleep(window->ScriptPanelWindow(), window.get());
+    EXPECT_EQ(ClippedControls(sleep), std::vector<std::string>{});
+    EXPECT_TRUE(sleep.grab().save(QDir(QUORREL_PICTURE_DIR).filePath("window-sleep.png")));
+
     CAboutDlg about(window.get());
     EXPECT_EQ(ClippedControls(about), std::vector<std::string>{});
-    EXPECT_TRUE(about.grab().save(QDir::current().filePath("window-about.png")));
+    EXPECT_TRUE(about.grab().save(QDir(QUORREL_PICTURE_DIR).filePath("window-about.png")));
 }
