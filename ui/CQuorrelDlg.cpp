@@ -286,88 +286,59 @@ void CQuorrelDlg::GrowBy(int pixels)
     update();
 }
 
+TemplateDialog* CQuorrelDlg::PanelWindow(int panel) const
+{
+    switch (panel)
+    {
+    case StatusPanel:
+        return m_statusPanel.get();
+    case SettingsPanel:
+        return m_settingsPanel.get();
+    case ScriptPanel:
+        return m_scriptPanel.get();
+    default:
+        return nullptr;
+    }
+}
+
+bool CQuorrelDlg::MakeRoomFor(int panel, int button)
+{
+    SelectPanelButton(button);
+    if (m_currentPanel == panel)
+        return false;
+    if (m_currentPanel == NoPanel)
+        GrowBy(PanelAreaHeight);
+    else
+        PanelWindow(m_currentPanel)->hide();
+    PanelWindow(panel)->show();
+    m_currentPanel = panel;
+    return true;
+}
+
 void CQuorrelDlg::ShowStatusPanel()
 {
-    SelectPanelButton(C::StatusButton);
-    switch (m_currentPanel)
-    {
-    case NoPanel:
-        GrowBy(PanelAreaHeight);
-        break;
-    case StatusPanel:
-        return;
-    case SettingsPanel:
-        m_settingsPanel->hide();
-        break;
-    case ScriptPanel:
-        m_scriptPanel->hide();
-        break;
-    }
-    m_statusPanel->show();
-    m_currentPanel = StatusPanel;
+    MakeRoomFor(StatusPanel, C::StatusButton);
 }
 
 void CQuorrelDlg::ShowSettingsPanel()
 {
-    SelectPanelButton(C::SettingsButton);
-    switch (m_currentPanel)
-    {
-    case NoPanel:
-        GrowBy(PanelAreaHeight);
-        break;
-    case StatusPanel:
-        m_statusPanel->hide();
-        break;
-    case SettingsPanel:
-        return;
-    case ScriptPanel:
-        m_scriptPanel->hide();
-        break;
-    }
-    m_settingsPanel->show();
-    m_currentPanel = SettingsPanel;
-    m_settingsPanel->ReloadBlock(true);
+    // Every switch to the panel reads the block again, device change or not.
+    if (MakeRoomFor(SettingsPanel, C::SettingsButton))
+        m_settingsPanel->ReloadBlock(true);
 }
 
 void CQuorrelDlg::ShowScriptPanel()
 {
-    SelectPanelButton(C::ScriptButton);
-    switch (m_currentPanel)
-    {
-    case NoPanel:
-        GrowBy(PanelAreaHeight);
-        break;
-    case StatusPanel:
-        m_statusPanel->hide();
-        break;
-    case SettingsPanel:
-        m_settingsPanel->hide();
-        break;
-    case ScriptPanel:
-        return;
-    }
-    m_scriptPanel->show();
-    m_currentPanel = ScriptPanel;
-    m_scriptPanel->ReloadStepBlock(true);
+    if (MakeRoomFor(ScriptPanel, C::ScriptButton))
+        m_scriptPanel->ReloadStepBlock(true);
 }
 
 void CQuorrelDlg::CollapsePanels()
 {
     SelectPanelButton(C::MinimizeButton);
-    switch (m_currentPanel)
-    {
-    case NoPanel:
+    if (m_currentPanel == NoPanel)
         return;
-    case StatusPanel:
-        m_statusPanel->hide();
-        break;
-    case SettingsPanel:
-        m_settingsPanel->hide();
-        break;
-    case ScriptPanel:
-        m_scriptPanel->hide();
-        break;
-    }
+    PanelWindow(m_currentPanel)->hide();
     GrowBy(-PanelAreaHeight);
     m_currentPanel = NoPanel;
 }

@@ -100,6 +100,11 @@ private:
     bool SetVoltage();
     void OnStepButton(uint8_t subCode);
     void SelectPanelButton(int controlId);
+    TemplateDialog* PanelWindow(int panel) const;
+    // Checks `button` alone; unless `panel` is shown already, hides the
+    // panel shown (or grows the window when none is) and shows `panel`.
+    // False when there was nothing to do.
+    bool MakeRoomFor(int panel, int button);
     void GrowBy(int pixels);
     void Disconnect();
     void UpdateVoltageTexts();

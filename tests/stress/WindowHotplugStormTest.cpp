@@ -5,22 +5,6 @@
 
 #include "tests/ui/UiFixture.h"
 
-namespace
-{
-bool ProcessEventsUntil(const std::function<bool()>& condition)
-{
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-    while (!condition())
-    {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-        QCoreApplication::processEvents();
-        std::this_thread::yield();
-    }
-    return true;
-}
-} // namespace
-
 TEST_F(WindowFixture, ThousandReplugsWhilePolling)
 {
     StartAndDrain();

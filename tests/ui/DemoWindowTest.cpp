@@ -8,18 +8,6 @@ namespace
 {
 namespace C = MainWindowControl;
 
-bool ProcessEventsUntil(const std::function<bool()>& condition)
-{
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (!condition())
-    {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-        QCoreApplication::processEvents();
-        std::this_thread::yield();
-    }
-    return true;
-}
 } // namespace
 
 TEST_F(WindowFixture, DemoDeviceWindowMovesVoltagesAndSurvivesReplugging)

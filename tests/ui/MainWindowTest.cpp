@@ -24,20 +24,6 @@ std::vector<Bytes> Concat(std::vector<Bytes> first, const std::vector<Bytes>& th
     return first;
 }
 
-// Waits for the queued device change to reach the window; the bound only
-// stops a broken test from hanging.
-bool ProcessEventsUntil(const std::function<bool()>& condition)
-{
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (!condition())
-    {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-        QCoreApplication::processEvents();
-        std::this_thread::yield();
-    }
-    return true;
-}
 } // namespace
 
 TEST(MainWindowWithoutDevice, SaysSoOnceAndSendsNothing)

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <string>
 #include <thread>
@@ -47,6 +48,22 @@ public:
 private:
     MessageBoxes* m_previous = nullptr;
 };
+
+// Runs the GUI thread's events until the condition holds, for what another
+// thread hands over through the event queue (device changes). The bound only
+// stops a broken test from hanging.
+inline bool ProcessEventsUntil(const std::function<bool()>& condition)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (!condition())
+    {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        QCoreApplication::processEvents();
+        std::this_thread::yield();
+    }
+    return true;
+}
 
 // The main window on a simulated bus with one power supply, on virtual time
 // that still lets the device's reader thread run.
