@@ -13,6 +13,7 @@ packages=(
   cmake ninja-build g++ pkg-config
   libgtest-dev libgmock-dev
   libudev-dev
+  libcli11-dev nlohmann-json3-dev        # quorrelctl: command line and JSON
   qt6-base-dev                          # the window (Widgets; brings the X11 and offscreen platforms)
   locales
   fonts-dejavu-core fonts-dejavu-extra   # the dialog font: a narrow sans-serif face
