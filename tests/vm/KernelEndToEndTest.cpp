@@ -235,3 +235,69 @@ TEST(KernelEndToEnd, FindTalkLoseAndFindAgain)
     connection = std::make_unique<HIDQuorrel>(device.get());
     EXPECT_TRUE(connection->SendCommand(CmdMemoryRead, {0x00, 0x3C, 0, 16}));
 }
+
+namespace
+{
+struct ToolResult
+{
+    int status = -1;
+    std::string output;
+};
+
+// Runs quorrelctl with the arguments (a shell word list) and takes its standard output.
+ToolResult Quorrelctl(const std::string& arguments)
+{
+    const char* program = std::getenv("QUORREL_CTL");
+    const std::string command = std::string(program ? program : "quorrelctl") + " " + arguments + " 2>/dev/null";
+    ToolResult result;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr)
+        return result;
+    char buffer[512];
+    while (std::fgets(buffer, sizeof buffer, pipe) != nullptr)
+        result.output += buffer;
+    const int status = pclose(pipe);
+    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return result;
+}
+} // namespace
+
+TEST(KernelEndToEnd, CommandLineToolOnTheRealDevice)
+{
+    if (access("/dev/uhid", R_OK | W_OK) != 0 || std::getenv("QUORREL_CTL") == nullptr)
+        GTEST_SKIP() << "no usable /dev/uhid or no quorrelctl here";
+    std::signal(SIGPIPE, SIG_IGN);
+    UhidSimulator decoy(SimulatorPath(), {"--vendor", "0x1234", "--product", "0x5678"});
+    ASSERT_EQ(decoy.Line(), "ready");
+    UhidSimulator simulator(SimulatorPath());
+    ASSERT_EQ(simulator.Line(), "ready");
+    ASSERT_TRUE(Eventually([] { return Quorrelctl("list").status == 0; }));
+
+    struct Step
+    {
+        const char* arguments;
+        int status;
+        const char* outputStart; // what the output begins with
+    };
+    const Step steps[] = {
+        {"list", 0, "/dev/hidraw"},
+        {"status", 0, "QUORREL ver: 4.3 mode: 01 (Automotive)\n"},
+        {"set 'Off-delay TIME 1' 01:00:00", 0, "01:00:00\n"},
+        {"get 'off-delay time 1'", 0, "01:00:00\n"},
+        {"output aux on", 0, ""},
+        {"vout 30", 2, ""},
+        {"script show 1", 0, "step 1: "},
+        {"export /tmp/e2e.ini", 0, ""},
+        {"set 'Off-delay TIME 1' 00:00:30", 0, "00:00:30\n"},
+        {"import /tmp/e2e.ini", 0, ""},
+        {"get 'Off-delay TIME 1'", 0, "01:00:00\n"},
+        {"sleep 00:00:05", 0, ""},
+    };
+    for (const Step& step : steps)
+    {
+        SCOPED_TRACE(step.arguments);
+        const ToolResult result = Quorrelctl(step.arguments);
+        EXPECT_EQ(result.status, step.status);
+        EXPECT_EQ(result.output.rfind(step.outputStart, 0), 0u) << result.output;
+    }
+}

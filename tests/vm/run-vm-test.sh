@@ -34,8 +34,8 @@ root=$(mktemp -d)
 trap 'rm -rf "$root"' EXIT
 mkdir -p "$root"/{bin,dev,proc,sys,tmp,lib/x86_64-linux-gnu,lib64,modules}
 cp /bin/busybox "$root/bin/busybox"
-cp "$build/tests/vm/kernel_e2e_tests" "$build/tools/quorrel-uhid-sim/quorrel-uhid-sim" "$root/bin/"
-for binary in "$root/bin/kernel_e2e_tests" "$root/bin/quorrel-uhid-sim"; do
+cp "$build/tests/vm/kernel_e2e_tests" "$build/tools/quorrel-uhid-sim/quorrel-uhid-sim" "$build/cli/quorrelctl" "$root/bin/"
+for binary in "$root/bin/kernel_e2e_tests" "$root/bin/quorrel-uhid-sim" "$root/bin/quorrelctl"; do
   ldd "$binary" | awk '/=> \// {print $3}' | while read -r library; do
     cp -n "$library" "$root/lib/x86_64-linux-gnu/"
   done
@@ -52,7 +52,7 @@ mount -t devtmpfs devtmpfs /dev
 insmod /modules/hid.ko
 insmod /modules/hid-generic.ko
 insmod /modules/uhid.ko
-QUORREL_UHID_SIM=/bin/quorrel-uhid-sim /bin/kernel_e2e_tests --gtest_color=no
+QUORREL_UHID_SIM=/bin/quorrel-uhid-sim QUORREL_CTL=/bin/quorrelctl /bin/kernel_e2e_tests --gtest_color=no
 echo "VM_E2E_RESULT=$?"
 poweroff -f
 INIT
@@ -66,7 +66,7 @@ log=$(mktemp)
 timeout 600 qemu-system-x86_64 -accel tcg -m 512 -nographic -no-reboot -kernel "$kernel" -initrd "$root.cpio.gz" \
   -append "console=ttyS0 quiet panic=-1" | tee "$log" | grep -E 'RUN|OK|FAIL|PASSED|SKIPPED|Failure|VM_E2E' || true
 rm -f "$root.cpio.gz"
-if grep -q 'VM_E2E_RESULT=0' "$log" && grep -q '\[  PASSED  \] 1 test' "$log"; then
+if grep -q 'VM_E2E_RESULT=0' "$log" && grep -q '\[  PASSED  \] 2 tests' "$log"; then
   echo "1 passed, 0 failed"
   rm -f "$log"
   exit 0
