@@ -6,6 +6,10 @@ void ResultOutput::Line(const std::string& text)
 {
     std::fputs(text.c_str(), m_stream);
     std::fputc('\n', m_stream);
+}
+
+void ResultOutput::Flush()
+{
     std::fflush(m_stream);
 }
 
@@ -14,6 +18,7 @@ void ResultOutput::Document(const nlohmann::json& document)
     // Device strings are narrowed bytes and need not be UTF-8: such bytes
     // become U+FFFD rather than ending the program.
     Line(document.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace));
+    Flush();
 }
 
 StdoutDiversion::StdoutDiversion()

@@ -6,8 +6,9 @@
 #include <nlohmann/json.hpp>
 
 // Where results go: lines of text, or with --json one JSON document per
-// result, each on a line of its own. Nothing else is written to it, and each
-// result is flushed at once so that a watching reader sees it.
+// result, each on a line of its own. Nothing else is written to it. A result
+// of several lines goes out in one piece when its writer flushes it (a
+// document at once), so that a watching reader sees each whole.
 class ResultOutput
 {
 public:
@@ -15,6 +16,7 @@ public:
 
     bool Json() const { return m_json; }
     void Line(const std::string& text);
+    void Flush();
     void Document(const nlohmann::json& document);
 
 private:

@@ -101,6 +101,7 @@ void Print(ResultOutput& out, const StatusView& status, std::optional<int> regul
         line.resize(21, ' ');
         out.Line(line + value);
     }
+    out.Flush();
 }
 
 struct StatusOptions
