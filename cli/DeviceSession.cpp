@@ -11,10 +11,6 @@
 
 namespace
 {
-// Reports that are not the awaited one are thrown away; a device flooding
-// the queue with them must not keep the wait going for ever.
-constexpr int MaxDiscardedReports = 3000;
-
 bool IsStatus(const HArray& report, uint8_t)
 {
     return report.Length() >= ReportLength && report.At(0) == ReportStatus;
@@ -65,24 +61,11 @@ DeviceSession::~DeviceSession()
 
 std::unique_ptr<HArray> DeviceSession::AwaitReport(bool (*accept)(const HArray&, uint8_t), uint8_t key)
 {
-    int polls = 0;
-    int discarded = 0;
-    while (polls <= HIDQuorrel::MaxReplyPolls && discarded < MaxDiscardedReports)
-    {
-        std::unique_ptr<HArray> report(m_connection->PopReport());
-        if (!report)
-        {
-            m_clock.SleepMs(HIDQuorrel::ReplyPollMs);
-            ++polls;
-            continue;
-        }
-        if (report->Length() >= 2 && report->At(0) == ReportDisconnect && report->At(1) == DisconnectedMark)
+    return TakeReport(m_source, m_clock, [accept, key](const HArray& report) {
+        if (report.Length() >= 2 && report.At(0) == ReportDisconnect && report.At(1) == DisconnectedMark)
             Fail(ExitStatus::Failed, DeviceLostText);
-        if (accept(*report, key))
-            return report;
-        ++discarded;
-    }
-    return nullptr;
+        return accept(report, key);
+    });
 }
 
 StatusView DeviceSession::RequestStatus()

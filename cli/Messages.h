@@ -7,7 +7,6 @@
 // The window's texts.
 inline constexpr const char* DeviceNotFoundText = "Device not found";
 inline constexpr const char* InvalidValueText = "Invalid or too big value!";
-inline constexpr const char* VoltageRangeText = "Voltage range: 5-25V";
 inline constexpr const char* WriteErrorText = "Error occured during write - please retry!";
 inline constexpr const char* LoadDefaultsQuestion = "Are you sure you want to load defaults?";
 

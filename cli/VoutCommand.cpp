@@ -17,19 +17,9 @@ struct VoutOptions
     bool save = false;
 };
 
-// The window's voltage entry: the number at the start of the first eight
-// characters, 5 to 25 V.
-std::optional<double> EnteredVolts(const std::string& text)
-{
-    const std::optional<double> volts = ReadNumber(text);
-    if (text.empty() || !volts || *volts < 5.0 || *volts > 25.0)
-        return std::nullopt;
-    return volts;
-}
-
 void SetVout(CommandContext& context, const VoutOptions& options)
 {
-    const std::optional<double> volts = EnteredVolts(options.volts);
+    const std::optional<double> volts = ReadEntryVolts(options.volts);
     if (!volts)
         Fail(ExitStatus::Refused, VoltageRangeText);
     const std::optional<int> voltage0 = FindParameterSlot("Voltage 0");

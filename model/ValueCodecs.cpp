@@ -295,3 +295,13 @@ bool ParseValue(std::string_view text, ValueType type, int size, double factor, 
     StoreRounded(value, factor, size, high, low);
     return true;
 }
+
+std::optional<double> ReadEntryVolts(std::string_view text)
+{
+    constexpr double LowestVolts = 5;
+    constexpr double HighestVolts = 25;
+    const std::optional<double> volts = ReadNumber(text);
+    if (text.empty() || !volts || *volts < LowestVolts || *volts > HighestVolts)
+        return std::nullopt;
+    return volts;
+}

@@ -31,6 +31,13 @@ double OutputCodeToVolts(uint8_t code);
 // Clamps to 5..25 V and picks the step whose voltage is the lowest at or above it.
 uint8_t VoltsToOutputCode(double volts);
 
+// The output-voltage entry of the window and of quorrelctl: the number at the
+// start of the text (its first eight characters count), accepted from 5 to
+// 25 V inclusive. Nothing for text that is empty, is no number (which reads
+// as 0) or lies outside the range; the user is then told VoltageRangeText.
+std::optional<double> ReadEntryVolts(std::string_view text);
+inline constexpr const char* VoltageRangeText = "Voltage range: 5-25V";
+
 // Formats the field of size bytes (1, or anything else meaning 2) at offset in
 // buffer. Bytes past the buffer's end read as 0xFF.
 std::string FormatValue(std::span<const uint8_t> buffer, int offset, int size, ValueType type, double factor);

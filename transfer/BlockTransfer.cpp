@@ -1,19 +1,12 @@
 #include "transfer/BlockTransfer.h"
 
 #include "device/HIDQuorrel.h"
-#include "model/MemoryRequests.h"
 
 namespace
 {
 // Reports that are not the answer are thrown away; a device flooding the
 // queue with them must not keep the search going for ever.
 constexpr int MaxDiscardedReports = 3000;
-
-bool Send(ConnectionSource& source, const DeviceCommand& command)
-{
-    HIDQuorrel* connection = source.Connection();
-    return connection && connection->SendBytes(command.code, command.args, command.data);
-}
 
 uint32_t ReplyAddress(const HArray& report)
 {
@@ -30,11 +23,17 @@ bool IsAnswer(const HArray& report, std::optional<uint32_t> address)
 }
 } // namespace
 
+bool SendRequest(ConnectionSource& source, const DeviceCommand& command)
+{
+    HIDQuorrel* connection = source.Connection();
+    return connection && connection->SendBytes(command.code, command.args, command.data);
+}
+
 bool SendBlockReads(ConnectionSource& source, uint32_t blockAddress)
 {
     bool ok = true;
     for (const DeviceCommand& read : BlockReadCommands(blockAddress))
-        ok = Send(source, read) && ok;
+        ok = SendRequest(source, read) && ok;
     return ok;
 }
 
@@ -42,11 +41,11 @@ bool SendBlockWrite(ConnectionSource& source, uint32_t blockAddress, std::span<c
 {
     bool ok = true;
     for (const DeviceCommand& request : BlockWriteCommands(blockAddress, block))
-        ok = Send(source, request) && ok;
+        ok = SendRequest(source, request) && ok;
     return ok;
 }
 
-std::unique_ptr<HArray> TakeMemoryAnswer(ConnectionSource& source, Clock& clock, std::optional<uint32_t> address)
+std::unique_ptr<HArray> TakeReport(ConnectionSource& source, Clock& clock, const std::function<bool(const HArray&)>& isAnswer)
 {
     int polls = 0;
     int discarded = 0;
@@ -62,11 +61,16 @@ std::unique_ptr<HArray> TakeMemoryAnswer(ConnectionSource& source, Clock& clock,
             ++polls;
             continue;
         }
-        if (IsAnswer(*report, address))
+        if (isAnswer(*report))
             return report;
         ++discarded;
     }
     return nullptr;
+}
+
+std::unique_ptr<HArray> TakeMemoryAnswer(ConnectionSource& source, Clock& clock, std::optional<uint32_t> address)
+{
+    return TakeReport(source, clock, [address](const HArray& report) { return IsAnswer(report, address); });
 }
 
 std::optional<MemoryBlock> ReadBlock(ConnectionSource& source, Clock& clock, uint32_t blockAddress)
@@ -74,7 +78,7 @@ std::optional<MemoryBlock> ReadBlock(ConnectionSource& source, Clock& clock, uin
     MemoryBlock block{};
     for (uint32_t offset = 0; offset < MemoryEraseSize; offset += MemoryChunkSize)
     {
-        if (!Send(source, MemoryReadCommand(blockAddress + offset)))
+        if (!SendRequest(source, MemoryReadCommand(blockAddress + offset)))
             return std::nullopt;
         std::unique_ptr<HArray> answer = TakeMemoryAnswer(source, clock, blockAddress + offset);
         if (!answer)
@@ -87,13 +91,13 @@ std::optional<MemoryBlock> ReadBlock(ConnectionSource& source, Clock& clock, uin
 
 bool WriteBlock(ConnectionSource& source, Clock& clock, uint32_t blockAddress, std::span<const uint8_t, MemoryEraseSize> block)
 {
-    if (!Send(source, MemoryEraseCommand(blockAddress)))
+    if (!SendRequest(source, MemoryEraseCommand(blockAddress)))
         return false;
     TakeMemoryAnswer(source, clock, std::nullopt);
     for (uint32_t offset = 0; offset < MemoryEraseSize; offset += MemoryChunkSize)
     {
         std::span<const uint8_t, MemoryChunkSize> chunk = block.subspan(offset).first<MemoryChunkSize>();
-        if (!Send(source, MemoryWriteCommand(blockAddress + offset, chunk)))
+        if (!SendRequest(source, MemoryWriteCommand(blockAddress + offset, chunk)))
             return false;
         std::unique_ptr<HArray> echo = TakeMemoryAnswer(source, clock, blockAddress + offset);
         if (!echo)

@@ -25,12 +25,6 @@ constexpr std::array<const char*, 5> HeaderLines = {
 };
 constexpr int RuleLength = 35;
 
-bool Send(ConnectionSource& source, const DeviceCommand& command)
-{
-    HIDQuorrel* connection = source.Connection();
-    return connection && connection->SendBytes(command.code, command.args, command.data);
-}
-
 // The export's file under construction, beside the file it replaces; it is
 // removed unless it was put in place.
 class PendingFile
@@ -107,7 +101,7 @@ bool ExportSettings(ConnectionSource& source, Clock& clock, const std::string& f
             report.SetStatus(ExportErrorText);
             return false;
         }
-        Send(source, MemoryReadCommand(address));
+        SendRequest(source, MemoryReadCommand(address));
         std::unique_ptr<HArray> answer = TakeMemoryAnswer(source, clock, address);
         if (!answer)
         {
@@ -160,13 +154,13 @@ ImportOutcome ImportSettings(ConnectionSource& source, Clock& clock, const std::
         {
             // The erase waits for some report; when one came, its answer is
             // taken out of the way of the write's echo.
-            if (Send(source, MemoryEraseCommand(expected)) && !TakeMemoryAnswer(source, clock, std::nullopt))
+            if (SendRequest(source, MemoryEraseCommand(expected)) && !TakeMemoryAnswer(source, clock, std::nullopt))
                 return ImportOutcome::Failed;
         }
         std::array<uint8_t, MemoryChunkSize> data;
         for (size_t i = 0; i < data.size(); ++i)
             data[i] = line.At(static_cast<int32_t>(2 + i));
-        Send(source, MemoryWriteCommand(expected, data));
+        SendRequest(source, MemoryWriteCommand(expected, data));
         std::unique_ptr<HArray> echo = TakeMemoryAnswer(source, clock, expected);
         if (!echo)
             return ImportOutcome::Failed;
@@ -187,7 +181,7 @@ ImportOutcome ImportSettings(ConnectionSource& source, Clock& clock, const std::
 
 bool LoadFactoryDefaults(ConnectionSource& source)
 {
-    if (!Send(source, FactoryDefaultsCommand()))
+    if (!SendRequest(source, FactoryDefaultsCommand()))
         return false;
     if (HIDQuorrel* connection = source.Connection())
         connection->WaitForReply();

@@ -3,7 +3,6 @@
 #include <QAbstractButton>
 #include <QComboBox>
 
-#include "device/HIDQuorrel.h"
 #include "device/QuorrelProtocol.h"
 #include "resources/ResourceIds.h"
 #include "transfer/BlockTransfer.h"
@@ -74,11 +73,9 @@ void CPanelScripts::EnableLoadingSet(bool enable)
 void CPanelScripts::ReloadStepBlock(bool force)
 {
     const uint32_t block = ScriptBlockAddress(SelectedStep());
-    if (!force && block == m_blockAddress)
+    if (!force && block == m_copy.Base())
         return;
-    m_blockAddress = block;
-    m_quarterReceived.fill(false);
-    m_block.fill(0);
+    m_copy.Reset(block);
     EnableLoadingSet(false);
     SendBlockReads(*m_owner, block);
 }
@@ -87,7 +84,7 @@ void CPanelScripts::OnStepSelected()
 {
     if (SelectedStep() < 0)
         return;
-    if (ScriptBlockAddress(SelectedStep()) == m_blockAddress)
+    if (ScriptBlockAddress(SelectedStep()) == m_copy.Base())
         ShowSelectedStep(); // the four steps of a block are shown from the copy
     else
         ReloadStepBlock(false);
@@ -95,15 +92,7 @@ void CPanelScripts::OnStepSelected()
 
 void CPanelScripts::OnStepBlockReply(uint32_t address, const HArray& report)
 {
-    if (m_blockAddress == 0 || address < m_blockAddress || address >= m_blockAddress + ScriptBlockSize ||
-        (address - m_blockAddress) % ScriptStepSize != 0)
-        return;
-    const uint32_t quarter = (address - m_blockAddress) / ScriptStepSize;
-    for (int i = 0; i < ScriptStepSize; ++i)
-        m_block[quarter * ScriptStepSize + i] = report.At(5 + i);
-    m_quarterReceived[quarter] = true;
-    // Complete only when the last quarter arrives after the other three.
-    if (quarter == ScriptStepsPerBlock - 1 && m_quarterReceived[0] && m_quarterReceived[1] && m_quarterReceived[2])
+    if (m_copy.Place(address, report))
     {
         EnableLoadingSet(true);
         ShowSelectedStep();
@@ -114,7 +103,7 @@ void CPanelScripts::ShowSelectedStep()
 {
     if (SelectedStep() < 0)
         return;
-    const ScriptStepView view = DecodeScriptStep(m_block, SelectedStep());
+    const ScriptStepView view = DecodeScriptStep(m_copy.Bytes(), SelectedStep());
     SetItemText(C::OutputVoltage, QString::fromStdString(view.voltage));
     for (const auto& [id, state] : StateLists)
         ListControl(id)->setCurrentIndex(view.*state);
@@ -157,9 +146,9 @@ void CPanelScripts::OnSaveChanges()
         ShowMessage(this, QStringLiteral("No device connected!"));
         return;
     }
-    if (m_blockAddress == 0)
+    if (m_copy.Base() == 0)
         return; // no block read yet: nothing to write back
-    ScriptBlock changed = m_block;
+    ScriptBlock changed = m_copy.Bytes();
     ScriptStepView view = ViewFromControls();
     const std::string typedWaitTime = view.globalWaitTime;
     const ScriptEncodeResult encoded = EncodeScriptStep(view, changed, SelectedStep());
@@ -171,24 +160,18 @@ void CPanelScripts::OnSaveChanges()
         return;
     }
     // The copy is updated by the device's echoes of the writes, not here.
-    if (!SendBlockWrite(*m_owner, m_blockAddress, changed))
+    if (!SendBlockWrite(*m_owner, m_copy.Base(), changed))
         ShowMessage(this, QStringLiteral("Error occured during write - please retry!"));
-}
-
-void CPanelScripts::SendControl(uint8_t subCode)
-{
-    if (HIDQuorrel* connection = m_owner->Connection())
-        connection->SendCommand(CmdControl, {subCode, 0, 0});
 }
 
 void CPanelScripts::OnStartScript()
 {
-    SendControl(CtlScriptStart);
+    SendRequest(*m_owner, ControlCommand(CtlScriptStart));
 }
 
 void CPanelScripts::OnStopScript()
 {
-    SendControl(CtlScriptStop);
+    SendRequest(*m_owner, ControlCommand(CtlScriptStop));
 }
 
 void CPanelScripts::OnSleep()

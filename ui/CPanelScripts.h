@@ -5,6 +5,7 @@
 
 #include "model/ScriptStep.h"
 #include "support/HArray.h"
+#include "transfer/BlockCopy.h"
 #include "ui/kit/TemplateDialog.h"
 
 class CQuorrelDlg;
@@ -35,17 +36,14 @@ public:
     void OnStopScript();
     void OnSleep();
 
-    uint32_t BlockAddress() const { return m_blockAddress; }
-    const ScriptBlock& Block() const { return m_block; }
+    uint32_t BlockAddress() const { return m_copy.Base(); }
+    const ScriptBlock& Block() const { return m_copy.Bytes(); }
     int SelectedStep() const; // 0 to 59
 
 private:
     void EnableLoadingSet(bool enable);
     ScriptStepView ViewFromControls() const;
-    void SendControl(uint8_t subCode);
 
     CQuorrelDlg* m_owner;
-    std::array<bool, ScriptStepsPerBlock> m_quarterReceived{};
-    ScriptBlock m_block{};
-    uint32_t m_blockAddress = 0; // 0: no block yet
+    BlockCopy m_copy; // of the selected step's block; at address 0 before the first read
 };

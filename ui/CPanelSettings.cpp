@@ -1,7 +1,5 @@
 #include "ui/CPanelSettings.h"
 
-#include <algorithm>
-
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QProgressBar>
@@ -41,8 +39,7 @@ bool CPanelSettings::OnInitDialog()
     for (int slot : ListedParameterSlots())
         m_parameterList->addItem(QString::fromUtf8(ParameterAt(slot).name), slot);
     m_parameterList->setCurrentIndex(0);
-    m_chunkLoaded.fill(false);
-    m_block.fill(0);
+    m_copy.Reset(ParameterBlockBase);
     // The panel's own editing controls wait for a complete copy. The main
     // window's "Set and save VOut" is left to the first reload: when no
     // device is found at start-up it stays enabled.
@@ -62,13 +59,12 @@ void CPanelSettings::EnableEditing(bool enable)
 
 bool CPanelSettings::IsBlockComplete() const
 {
-    return std::all_of(m_chunkLoaded.begin(), m_chunkLoaded.end(), [](bool loaded) { return loaded; });
+    return m_copy.IsComplete();
 }
 
 void CPanelSettings::ResetBlock(bool disableControls)
 {
-    m_chunkLoaded.fill(false);
-    m_block.fill(0);
+    m_copy.Reset(ParameterBlockBase);
     if (disableControls)
         EnableEditing(false);
 }
@@ -83,17 +79,7 @@ void CPanelSettings::ReloadBlock(bool disableControls)
 
 void CPanelSettings::OnBlockReply(uint32_t address, const HArray& report)
 {
-    if (address < ParameterBlockBase || (address - ParameterBlockBase) % ParameterChunkSize != 0)
-        return;
-    const uint32_t quarter = (address - ParameterBlockBase) / ParameterChunkSize;
-    if (quarter >= m_chunkLoaded.size())
-        return;
-    for (int i = 0; i < ParameterChunkSize; ++i)
-        m_block[quarter * ParameterChunkSize + i] = report.At(5 + i);
-    m_chunkLoaded[quarter] = true;
-    // Complete only when the last quarter arrives after the other three; a
-    // copy finished out of order waits for the next reload.
-    if (quarter == 3 && IsBlockComplete())
+    if (m_copy.Place(address, report))
     {
         EnableEditing(true);
         ShowSelectedParameter();
@@ -116,14 +102,14 @@ void CPanelSettings::ShowSelectedParameter()
     const ParameterDef& parameter = ParameterAt(slot);
     SetItemText(C::DescriptionText, QString::fromUtf8(parameter.description));
     SetItemText(C::UnitText, QString::fromUtf8(parameter.unit));
-    SetItemText(C::ValueEdit, QString::fromStdString(FormatParameter(m_block, slot)));
+    SetItemText(C::ValueEdit, QString::fromStdString(FormatParameter(m_copy.Bytes(), slot)));
 }
 
 void CPanelSettings::StoreParameter(uint8_t slot, const QString& text)
 {
     if (!IsBlockComplete() || ParameterAt(slot).IsEmpty())
         return;
-    ParameterBlock changed = m_block; // the copy itself changes only when the device answers
+    ParameterBlock changed = m_copy.Bytes(); // the copy itself changes only when the device answers
     if (!::StoreParameter(changed, slot, text.toStdString()))
     {
         ShowMessage(this, QStringLiteral("Invalid or too big value!"));

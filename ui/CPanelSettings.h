@@ -5,6 +5,7 @@
 
 #include "model/ParameterTable.h"
 #include "support/HArray.h"
+#include "transfer/BlockCopy.h"
 #include "transfer/TransferReport.h"
 #include "ui/kit/TemplateDialog.h"
 
@@ -36,7 +37,7 @@ public:
     bool ImportFromFile();
 
     bool IsBlockComplete() const;
-    const ParameterBlock& Block() const { return m_block; }
+    const ParameterBlock& Block() const { return m_copy.Bytes(); }
 
     QComboBox* m_parameterList = nullptr;
 
@@ -47,6 +48,5 @@ private:
     void SetProgress(int steps) override;
 
     CQuorrelDlg* m_owner;
-    std::array<bool, 4> m_chunkLoaded{};
-    ParameterBlock m_block{};
+    BlockCopy m_copy; // of the parameter block
 };

@@ -22,9 +22,6 @@ namespace
 {
 namespace C = MainWindowControl;
 
-constexpr double LowestVolts = 5;
-constexpr double HighestVolts = 25;
-constexpr int VoltageEntryCharacters = 8; // the number is read from the first eight
 const char* const SteppingState = "07";   // the converter state in which the regulator can be stepped
 constexpr int ModalRetryMs = 100;
 
@@ -397,13 +394,13 @@ bool CQuorrelDlg::SetVoltage()
     const std::string entry = ItemText(C::VoltageEntry).toStdString();
     if (entry.empty())
         return false;
-    const double volts = ReadNumber(std::string_view(entry).substr(0, VoltageEntryCharacters)).value_or(0.0);
-    if (volts < LowestVolts || volts > HighestVolts)
+    const std::optional<double> volts = ReadEntryVolts(entry);
+    if (!volts)
     {
-        ShowMessage(this, QStringLiteral("Voltage range: 5-25V"));
+        ShowMessage(this, QString::fromUtf8(VoltageRangeText));
         return false;
     }
-    const uint8_t code = VoltsToOutputCode(volts);
+    const uint8_t code = VoltsToOutputCode(*volts);
     m_statusPanel->SetRegulatorSteps(QString::fromUtf8(UndefinedText));
     if (m_connection)
         m_connection->SendCommand(CmdControl, {CtlSetOutputVoltage, code, 0});

@@ -1,8 +1,8 @@
 #include "ui/CSleepDialog.h"
 
-#include "device/HIDQuorrel.h"
 #include "model/SleepTime.h"
 #include "resources/ResourceIds.h"
+#include "transfer/BlockTransfer.h"
 #include "ui/CQuorrelDlg.h"
 #include "ui/kit/MessageBoxes.h"
 
@@ -22,10 +22,7 @@ void CSleepDialog::OnOK()
         ShowMessage(this, QString::fromUtf8(SleepTimeMessage));
         return;
     }
-    if (HIDQuorrel* connection = m_owner->Connection())
-    {
-        const DeviceCommand sleep = SleepCommand(*minutes);
-        connection->SendBytes(sleep.code, sleep.args, sleep.data);
-    }
+    SendRequest(*m_owner, SleepCommand(*minutes)); // without a connection nothing is sent
+
     TemplateDialog::OnOK();
 }
